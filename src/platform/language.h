@@ -2,10 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class QString;
 class QWidget;
+class tWriteError;
 
 // Locale id (Windows numbering) of a POSIX locale name such as "de_AT.UTF-8";
 // 0 for "C", "POSIX" or an empty name.
@@ -33,3 +35,13 @@ constexpr int kIdOk = 1;
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 int ShowMessageBox(const QString& text, const QString& caption, int flags);
+
+// Widget tests answer message boxes without a modal loop: while a hook is
+// set, ShowMessageBox returns what the hook returns and shows nothing. An
+// empty hook restores the real boxes.
+using tMessageBoxHook = std::function<int(const QString& text, const QString& caption, int flags)>;
+void SetMessageBoxHook(tMessageBoxHook hook);
+
+// The default error display for a refused settings write: its text with the
+// stop icon.
+void ReportWriteError(const tWriteError& error, const QString& caption);

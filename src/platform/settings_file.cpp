@@ -1,0 +1,224 @@
+// The settings file: its location and private-profile reads and writes on it.
+#include "platform/settings_file.h"
+
+#include "core/ini_text.h"
+#include "core/text_codec.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::string gStartDirectory;
+std::string gExeBaseName;
+std::string gSettingsFileName;
+
+std::string CurrentDirectory() {
+    std::vector<char> buf(PATH_MAX);
+    while (getcwd(buf.data(), buf.size()) == nullptr) {
+        if (errno != ERANGE || buf.size() > (1u << 20))
+            return std::string();
+        buf.resize(buf.size() * 2);
+    }
+    return std::string(buf.data());
+}
+
+// Closes a descriptor on every exit path.
+struct tFd {
+    int Fd = -1;
+    explicit tFd(int fd) : Fd(fd) {}
+    tFd(const tFd&) = delete;
+    tFd& operator=(const tFd&) = delete;
+    ~tFd() {
+        if (Fd >= 0)
+            ::close(Fd);
+    }
+};
+
+// The file's bytes; "" for a missing file; nullopt when the file exists but
+// cannot be read (a write must not replace what it could not see).
+std::optional<std::string> ReadFileBytes(const std::string& file) {
+    tFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? std::optional<std::string>(std::string())
+                                                   : std::nullopt;
+    struct stat st {};
+    if (::fstat(fd.Fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    std::string text;
+    if (st.st_size > 0)
+        text.reserve(static_cast<std::size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.Fd, buf, sizeof buf);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::nullopt;
+        }
+        text.append(buf, static_cast<std::size_t>(n));
+    }
+    return text;
+}
+
+std::string DirectoryOf(const std::string& file) {
+    const std::size_t slash = file.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return file.substr(0, slash);
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Replaces file by text through a temporary file in the same folder, so the
+// settings file is always either the old or the new one, never a torso.
+void ReplaceFile(const std::string& file, const std::string& text) {
+    std::string target = file;
+    struct stat st {};
+    const bool exists = ::lstat(file.c_str(), &st) == 0;
+    if (exists && S_ISLNK(st.st_mode)) {
+        // Write through a link to where it points, keeping the link.
+        char* real = ::realpath(file.c_str(), nullptr);
+        if (real == nullptr)
+            throw tWriteError(file);
+        target = real;
+        std::free(real);
+        if (::stat(target.c_str(), &st) != 0)
+            throw tWriteError(file);
+    }
+    mode_t mode;
+    if (exists) {
+        // A file without write permission is read-only for us, even for root.
+        if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)
+            throw tWriteError(file);
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    const std::size_t slash = target.rfind('/');
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string temp = JoinPath(DirectoryOf(target), "." + base + ".XXXXXX");
+    tFd fd(::mkstemp(temp.data()));
+    if (fd.Fd < 0)
+        throw tWriteError(file);
+    const bool ok = ::fchmod(fd.Fd, mode) == 0 && WriteAll(fd.Fd, text) && ::fsync(fd.Fd) == 0 &&
+                    ::close(fd.Fd) == 0;
+    fd.Fd = -1;
+    if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        throw tWriteError(file);
+    }
+    // Make the rename itself durable; a failure here loses nothing already written.
+    tFd dir(::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Fd >= 0)
+        ::fsync(dir.Fd);
+}
+
+} // namespace
+
+void InitSettingsLocation(const std::string& executablePath) {
+    gStartDirectory = CurrentDirectory();
+    const std::size_t slash = executablePath.rfind('/');
+    std::string name =
+        slash == std::string::npos ? executablePath : executablePath.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0)
+        name.resize(dot);
+    gExeBaseName = name;
+    gSettingsFileName = JoinPath(gStartDirectory, gExeBaseName + ".ini");
+}
+
+const std::string& StartDirectory() {
+    return gStartDirectory;
+}
+const std::string& ExeBaseName() {
+    return gExeBaseName;
+}
+const std::string& SettingsFileName() {
+    return gSettingsFileName;
+}
+void SetSettingsFileName(const std::string& file) {
+    gSettingsFileName = file;
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+    const std::string rest = (!name.empty() && name.front() == '/') ? name.substr(1) : name;
+    if (dir.empty())
+        return rest;
+    if (dir.back() == '/')
+        return dir + rest;
+    return dir + '/' + rest;
+}
+
+tWriteError::tWriteError(const std::string& path)
+    : std::runtime_error("nach " + path + " kann nicht geschrieben werden"), path_(path) {}
+
+std::string ReadProfileString(const std::string& section, const std::string& key,
+                              const std::string& def, const std::string& file) {
+    const std::optional<std::string> text = ReadFileBytes(file);
+    if (!text)
+        return def;
+    const auto value = IniReadValue(*text, Utf8ToCp1252(section), Utf8ToCp1252(key));
+    return value ? Cp1252ToUtf8(*value) : def;
+}
+
+std::int64_t ReadProfileInt(const std::string& section, const std::string& key, std::int64_t def,
+                            const std::string& file) {
+    const std::optional<std::string> text = ReadFileBytes(file);
+    if (!text)
+        return def;
+    const auto value = IniReadValue(*text, Utf8ToCp1252(section), Utf8ToCp1252(key));
+    return value ? IniTextToInt(*value, def) : def;
+}
+
+void WriteProfileString(const std::string& section, const std::string& key,
+                        const std::string& value, const std::string& file) {
+    const std::optional<std::string> text = ReadFileBytes(file);
+    if (!text)
+        throw tWriteError(file);
+    const std::string updated =
+        IniSetValue(*text, Utf8ToCp1252(section), Utf8ToCp1252(key), Utf8ToCp1252(value));
+    if (updated == *text && !text->empty())
+        return;
+    ReplaceFile(file, updated);
+}
+
+void WriteProfileInt(const std::string& section, const std::string& key, std::int64_t value,
+                     const std::string& file) {
+    WriteProfileString(section, key, std::to_string(value), file);
+}
+
+void EraseProfileSection(const std::string& section, const std::string& file) {
+    const std::optional<std::string> text = ReadFileBytes(file);
+    if (!text)
+        throw tWriteError(file);
+    const std::string updated = IniEraseSection(*text, Utf8ToCp1252(section));
+    if (updated == *text)
+        return;
+    ReplaceFile(file, updated);
+}
