@@ -1,0 +1,105 @@
+// The 88-byte datagram between PCs: message kinds, byte layout, receive rules.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/ip_list.h"
+#include "core/tile_order.h"
+
+enum tMessageKind : std::uint8_t {
+    nmHello = 0,
+    nmOwnBoard = 1,
+    nmGameRunning = 2,
+    nmNoPlayers = 3,
+    nmBoardClosed = 4,
+    nmTileConfirmed = 5,
+    nmRequestBoards = 6,
+    nmTileLaid = 7,
+    nmBoard = 8,
+    nmText = 9,
+    nmPresent = 10,
+};
+
+constexpr std::uint8_t kLastMessageKind = nmPresent;
+constexpr std::size_t kDatagramSize = 88;
+// Characters before the terminating zero; the fields are one byte longer.
+constexpr std::size_t kNameMaxChars = 19;
+constexpr std::size_t kTextMaxChars = 59;
+
+using tDatagramBytes = std::array<std::uint8_t, kDatagramSize>;
+
+// One datagram as its fields. Which fields travel depends on Kind; the others
+// are zero on the wire and left at their defaults by Decode. Name and Text are
+// 8-bit strings in the peers' code page (Windows-1252); callers convert.
+struct tDatagram {
+    std::uint8_t Kind = nmHello; // raw: a received datagram may carry any value
+    tAddress SenderAddress = 0;
+    std::uint32_t BoardId = 0;
+    std::uint8_t Turn = 0;
+    std::uint16_t CellCode = 0;
+    TileOrder Order;
+    std::string Name;
+    tAddress HomeAddress = 0;
+    tAddress OriginKey = 0;
+    std::string Text;
+
+    static tDatagram Hello(tAddress sender);
+    static tDatagram GameRunning(tAddress sender);
+    static tDatagram NoPlayers(tAddress sender);
+    static tDatagram RequestBoards(tAddress sender);
+    static tDatagram Present(tAddress sender);
+    static tDatagram BoardClosed(tAddress sender, std::uint32_t boardId);
+    static tDatagram TileLaid(tAddress sender, std::uint32_t boardId, std::uint8_t turn,
+                              std::uint16_t cellCode);
+    static tDatagram TileConfirmed(tAddress sender, std::uint32_t boardId, std::uint8_t turn,
+                                   std::uint16_t cellCode);
+    // A board as its home PC is known to the receiver: both address fields
+    // carry that address. Names longer than 19 bytes are cut.
+    static tDatagram Board(const TileOrder& order, tAddress home, const std::string& name,
+                           std::uint32_t boardId);
+    // Texts longer than 59 bytes are cut; the origin key is the sender.
+    static tDatagram TextMessage(tAddress sender, const std::string& text);
+
+    // Exactly 88 bytes; bytes no field of the kind uses are zero.
+    tDatagramBytes Encode() const;
+    // Refuses a buffer that is not exactly 88 bytes long. Any kind byte is
+    // accepted; fields are read only for the kinds 0..10.
+    static std::optional<tDatagram> Decode(const std::uint8_t* data, std::size_t length);
+};
+
+// The own address to name in a datagram for a destination: the entry whose
+// exclusive-or distance to it is smallest, both read with the first octet as
+// the least significant byte; the earliest entry wins a tie. An empty list
+// gives 0, which every receiver ignores as a sender.
+tAddress OwnAddressFor(const tIpList& own, tAddress destination);
+
+// What the main thread is to do with a received datagram.
+enum tReceiveAction : std::uint8_t {
+    raIgnore,
+    raAnswerHello,      // AnswerHello(SenderAddress, false)
+    raAnswerRequest,    // AnswerHello(SenderAddress, true)
+    raShowGameRunning,  // message about SenderAddress
+    raShowNoPlayers,    // message about SenderAddress
+    raCloseRemoteBoard, // CloseRemoteBoard(SenderAddress, BoardId)
+    raTileLaid,         // ApplyRemoteMove(SenderAddress, BoardId, false, CellCode, Turn)
+    raTileConfirmed,    // ApplyRemoteMove(SenderAddress, BoardId, true, CellCode, Turn)
+    raAddBoard,         // if AcceptTileOrder(SenderAddress, Order):
+                        //     AddBoard(SenderAddress, HomeAddressOf(d), BoardId, Name)
+    raShowText,         // ShowText(SenderAddress, OriginKey, Text)
+    raRegisterPeer,     // RegisterPeer(SenderAddress)
+};
+
+// The checks of the receiving rules that need no window: zero senders (and
+// zero home addresses of boards), unknown kinds, the PC's own broadcasts
+// where the handler would ignore them anyway, and board announcements whose
+// tile order is no permutation of the 27 tiles (taking one over would break
+// the game).
+tReceiveAction ReceiveActionFor(const tDatagram& d, const tIpList& own);
+
+// The home address of an announced board: nmOwnBoard names it only once, at
+// the sender field.
+tAddress HomeAddressOf(const tDatagram& d);
