@@ -32,11 +32,21 @@ tColorSet DefaultColorSet();
 // The program-wide colour set; every drawing control keeps its own copy.
 tColorSet& SharedColors();
 
-inline bool IsSystemColor(tColor c) { return (c & 0xFF000000u) == 0x80000000u; }
-inline int SystemColorIndex(tColor c) { return static_cast<int>(c & 0xFFu); }
-inline int RedOf(tColor c) { return static_cast<int>(c & 0xFF); }
-inline int GreenOf(tColor c) { return static_cast<int>((c >> 8) & 0xFF); }
-inline int BlueOf(tColor c) { return static_cast<int>((c >> 16) & 0xFF); }
+inline bool IsSystemColor(tColor c) {
+    return (c & 0xFF000000u) == 0x80000000u;
+}
+inline int SystemColorIndex(tColor c) {
+    return static_cast<int>(c & 0xFFu);
+}
+inline int RedOf(tColor c) {
+    return static_cast<int>(c & 0xFF);
+}
+inline int GreenOf(tColor c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+inline int BlueOf(tColor c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 inline tColor MakeColor(int red, int green, int blue) {
     return static_cast<tColor>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
 }

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cstring>
 
-void tIpList::Remove(tAddress a) { items_.erase(std::remove(items_.begin(), items_.end(), a), items_.end()); }
+void tIpList::Remove(tAddress a) {
+    items_.erase(std::remove(items_.begin(), items_.end(), a), items_.end());
+}
 
 int tIpList::IndexOf(tAddress a) const {
     const auto it = std::find(items_.begin(), items_.end(), a);

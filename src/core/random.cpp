@@ -3,7 +3,9 @@
 
 #include <chrono>
 
-tRandom::tRandom() { SeedFromClock(); }
+tRandom::tRandom() {
+    SeedFromClock();
+}
 
 void tRandom::SeedFromClock() {
     engine_.seed(static_cast<std::uint64_t>(

@@ -27,7 +27,9 @@ bool TileOrder::IsPermutation() const {
     return true;
 }
 
-bool TileOrder::operator==(const TileOrder& other) const { return Encode() == other.Encode(); }
+bool TileOrder::operator==(const TileOrder& other) const {
+    return Encode() == other.Encode();
+}
 
 TileOrder ShuffleTileOrder(tRandom& random) {
     TileOrder order;

@@ -13,12 +13,10 @@ std::uint16_t StripeValue(thxNummer n, std::uint8_t direction) {
 }
 
 const std::array<std::uint16_t, kCellCount> kCellCodes = {
-    113, 124, 135, 212, 223, 234, 245, 311, 322, 333,
-    344, 355, 421, 432, 443, 454, 531, 542, 553};
+    113, 124, 135, 212, 223, 234, 245, 311, 322, 333, 344, 355, 421, 432, 443, 454, 531, 542, 553};
 
 const std::array<std::uint16_t, kCellCount> kComponentCellOrder = {
-    311, 113, 212, 322, 421, 531, 542, 432, 333, 223,
-    124, 234, 344, 443, 553, 454, 355, 245, 135};
+    311, 113, 212, 322, 421, 531, 542, 432, 333, 223, 124, 234, 344, 443, 553, 454, 355, 245, 135};
 
 int CellIndex(int code) {
     for (int i = 0; i < kCellCount; ++i)
@@ -27,7 +25,9 @@ int CellIndex(int code) {
     return -1;
 }
 
-bool IsCellCode(int code) { return CellIndex(code) >= 0; }
+bool IsCellCode(int code) {
+    return CellIndex(code) >= 0;
+}
 
 const std::array<tLine, kLineCount> kLines = {{
     {"Hoch1", 0, 3, {113, 124, 135, 0, 0}},

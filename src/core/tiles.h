@@ -31,9 +31,9 @@ bool IsCellCode(int code);
 int CellIndex(int code);
 
 struct tLine {
-    const char* name;       // label name, "Hoch1".."Ab5"
-    std::uint8_t direction; // 0 vertical, 1 rising, 2 falling
-    std::uint8_t length;    // 3, 4 or 5
+    const char* name;                   // label name, "Hoch1".."Ab5"
+    std::uint8_t direction;             // 0 vertical, 1 rising, 2 falling
+    std::uint8_t length;                // 3, 4 or 5
     std::array<std::uint16_t, 5> cells; // in scoring order; unused entries 0
 };
 
