@@ -154,7 +154,9 @@ TEST(ServicesRewrite, VeryLongLinesAreKeptWhole) {
 }
 
 TEST(ServicesRewrite, ZeroBytesAndHighBytesAreCopied) {
-    const std::string binary = std::string("a\t1/tcp # \0\x80\xFF\n", 16) + "\xC4\xD6\xDC\n";
+    static const char kLine[] = "a\t1/tcp # \0\x80\xFF\n";
+    const std::string binary = std::string(kLine, sizeof kLine - 1) + "\xC4\xD6\xDC\n";
+    ASSERT_EQ(binary.size(), 18u);
     EXPECT_EQ(Rewrite(binary, 0), binary);
     EXPECT_EQ(Rewrite(binary, 5000), binary + "Vessrin\t 5000/udp\n");
 }
