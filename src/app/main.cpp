@@ -1,12 +1,25 @@
-// Program start: language and settings file, then the windows and the message loop.
+// Program start: language and settings file, the windows in their order, the message loop.
 #include <QApplication>
-#include <QMainWindow>
+
+#include "core/colors.h"
+#include "platform/language.h"
+#include "table/main_form.h"
+#include "table/player_form.h"
+#include "table/score_form.h"
 
 int main(int argc, char** argv) {
+    Q_INIT_RESOURCE(resources);
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("Vessrin");
-    window.resize(620, 444);
-    window.show();
+    SelectLanguage(argc > 0 ? argv[0] : "vessrin");
+    tColorSet& colors = SharedColors();
+    SetDefaultLineColors(colors);
+    SetWindowsFrameColors(colors);
+    app.setWindowIcon(QIcon(":/icons/vessrin.svg"));
+
+    TMainForm mainForm;
+    TPlayerForm playerForm(&mainForm);
+    TScoreForm scoreForm(&mainForm);
+    mainForm.SetDialogs(&playerForm, &scoreForm);
+    mainForm.show();
     return app.exec();
 }

@@ -1,0 +1,549 @@
+// The main window: menus, toolbar, board windows and the course of a game.
+#include "table/main_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "core/colors.h"
+#include "game/hexagon.h"
+#include "game/pkte_label.h"
+#include "game/qt_colors.h"
+#include "platform/language.h"
+#include "platform/placement.h"
+#include "platform/settings_file.h"
+#include "table/child_form.h"
+#include "table/high_score_file.h"
+#include "table/player_form.h"
+#include "table/score_form.h"
+
+namespace {
+struct tButtonDef {
+    const char* name;
+    int x;
+    const char* icon;
+    const char* german;
+    const char* english;
+};
+
+constexpr tButtonDef kButtons[] = {
+    {"BtnNeu", 8, "neu", "neuer Spieler", "New player"},
+    {"BtnNeuAtn", 8, "neu_atn", "neuer Spieler", "New player"},
+    {"BtnHighscore", 44, "highscore", "Bestenliste", "High score"},
+    {"BtnNext", 88, "next", "Spieler am Zug", "Next Player due"},
+    {"BtnFarben", 132, "farben", "Farben einstellen", "Change colors"},
+    {"BtnEignung", 176, "eignung", "Info Eignung", "About suitability"},
+    {"BtnIdee", 212, "idee", "Info Idee", "About idea"},
+    {"BtnProg", 248, "prog", "Info Programm", "About program"},
+    {"BtnZiel", 292, "ziel", "Info Strategie", "About strategy"},
+    {"BtnOpt", 328, "opt", "optimale Lösungen", "Optimal solutions"},
+};
+
+QString ColorKey(int n) {
+    return QStringLiteral("Line%1").arg(n);
+}
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+    setObjectName("MainForm");
+    resize(620, 444);
+    setMinimumSize(620, 430);
+    QFont f = font();
+    f.setPointSize(8);
+    setFont(f);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    FToolbar = new QWidget(central);
+    FToolbar->setObjectName("Toolbar");
+    FToolbar->setFixedHeight(37);
+    layout->addWidget(FToolbar);
+    FMdiArea = new QMdiArea(central);
+    FMdiArea->setObjectName("MdiArea");
+    layout->addWidget(FMdiArea, 1);
+    setCentralWidget(central);
+
+    // The demonstration board's panel fills the client area below the toolbar.
+    FPanel = new QWidget(FMdiArea->viewport());
+    FPanel->setObjectName("Panel");
+    FPanel->setAutoFillBackground(true);
+    FPanel->hide();
+    FMdiArea->viewport()->installEventFilter(this);
+
+    CreateToolbar();
+    CreateMenus();
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::SetDialogs(TPlayerForm* playerForm, TScoreForm* scoreForm) {
+    FPlayerForm = playerForm;
+    FScoreForm = scoreForm;
+}
+
+void TMainForm::CreateToolbar() {
+    for (const tButtonDef& def : kButtons) {
+        auto* button = new QToolButton(FToolbar);
+        button->setObjectName(def.name);
+        button->setGeometry(def.x, 0, 33, 33);
+        button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(def.icon)));
+        button->setIconSize(QSize(27, 27));
+        button->setAutoRaise(true);
+        button->setToolTip(Tr(def.german, def.english));
+    }
+    FBtnNeu = FToolbar->findChild<QToolButton*>("BtnNeu");
+    FBtnNeuAtn = FToolbar->findChild<QToolButton*>("BtnNeuAtn");
+    FBtnNext = FToolbar->findChild<QToolButton*>("BtnNext");
+    FBtnNeuAtn->hide();
+    FBtnNext->setEnabled(false);
+    connect(FBtnNeu, &QToolButton::clicked, this, &TMainForm::BtnNeuClick);
+    connect(FBtnNeuAtn, &QToolButton::clicked, this, &TMainForm::BtnNeuClick);
+    connect(FBtnNext, &QToolButton::clicked, this, &TMainForm::BtnNextClick);
+    connect(FToolbar->findChild<QToolButton*>("BtnHighscore"), &QToolButton::clicked, this,
+            &TMainForm::ShowHighScore);
+    // The colours, info and optimal-solution windows are not part of this
+    // build yet; their buttons stay visible but disabled rather than doing nothing.
+    for (const char* name : {"BtnFarben", "BtnEignung", "BtnIdee", "BtnProg", "BtnZiel", "BtnOpt"})
+        FToolbar->findChild<QToolButton*>(name)->setEnabled(false);
+}
+
+void TMainForm::CreateMenus() {
+    auto item = [this](QMenu* menu, const char* name, const char* german, const char* english) {
+        QAction* action = menu->addAction(Tr(german, english));
+        action->setObjectName(name);
+        return action;
+    };
+    QMenu* spiel = menuBar()->addMenu(Tr("&Spiel", "&Game"));
+    spiel->setObjectName("MenuSpiel");
+    FMenuNeu = item(spiel, "MenuNeu", "&Neuer Spieler", "&New player");
+    connect(FMenuNeu, &QAction::triggered, this, &TMainForm::BtnNeuClick);
+    connect(item(spiel, "MenuHigh", "&Bestenliste", "&High score"), &QAction::triggered, this,
+            &TMainForm::ShowHighScore);
+
+    FMenuFenster = menuBar()->addMenu(Tr("&Fenster", "&Window"));
+    FMenuFenster->setObjectName("MenuFenster");
+    connect(item(FMenuFenster, "MenuUeberlappend", "Über&lappend", "&Cascade"), &QAction::triggered,
+            this, &TMainForm::MenuUeberlappendClick);
+    connect(item(FMenuFenster, "MenuNebeneinander", "&Nebeneinander", "&Tile"), &QAction::triggered,
+            this, &TMainForm::MenuNebeneinanderClick);
+    connect(item(FMenuFenster, "MenuSymboleAnordnen", "&Symbole anordnen", "&Arrange icons"),
+            &QAction::triggered, this, &TMainForm::MenuSymboleAnordnenClick);
+    FMenuFenster->addSeparator();
+    connect(item(FMenuFenster, "MenuAmZug", "Spieler am &Zug", "Next &Player due"),
+            &QAction::triggered, this, &TMainForm::BtnNextClick);
+    FMenuChat = item(FMenuFenster, "MenuChat", "&Mitteilungen", "&Messages");
+    FMenuChat->setEnabled(false);
+    connect(FMenuFenster, &QMenu::aboutToShow, this, &TMainForm::FillWindowMenu);
+
+    QMenu* einstellung = menuBar()->addMenu(Tr("&Einstellung", "&Settings"));
+    einstellung->setObjectName("MenuEinstellung");
+    item(einstellung, "MenuFarben", "&Farben", "&Colors")->setEnabled(false);
+    item(einstellung, "MenuNetzwerk", "&Netzwerk", "&Network")->setEnabled(false);
+    item(einstellung, "MenuShortcut", "&Verknüpfungen", "&Shortcuts")->setEnabled(false);
+
+    QMenu* info = menuBar()->addMenu(Tr("&Info", "&Info"));
+    info->setObjectName("MenuInfo");
+    item(info, "MenuEignung", "&Eignung", "S&uitability")->setEnabled(false);
+    item(info, "MenuIdee", "&Idee", "&Idea")->setEnabled(false);
+    item(info, "MenuProgramm", "&Programm", "&Program")->setEnabled(false);
+    item(info, "MenuZiel", "&Strategie", "&Strategy")->setEnabled(false);
+    item(info, "MenuOpt", "&Optimale Lösungen", "&Optimal solutions")->setEnabled(false);
+}
+
+// The window menu lists the child windows after its own items, the active one checked.
+void TMainForm::FillWindowMenu() {
+    for (QAction* action : FWindowListActions) {
+        FMenuFenster->removeAction(action);
+        action->deleteLater();
+    }
+    FWindowListActions.clear();
+    const QList<QMdiSubWindow*> windows = FMdiArea->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    FWindowListActions.push_back(FMenuFenster->addSeparator());
+    int n = 1;
+    for (QMdiSubWindow* window : windows) {
+        const QString text = n <= 9 ? QStringLiteral("&%1 %2").arg(n).arg(window->windowTitle())
+                                    : window->windowTitle();
+        QAction* action = FMenuFenster->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(window == FMdiArea->activeSubWindow());
+        QPointer<QMdiSubWindow> target = window;
+        connect(action, &QAction::triggered, this, [this, target] {
+            if (target) {
+                if (target->isMinimized())
+                    target->showNormal();
+                FMdiArea->setActiveSubWindow(target);
+            }
+        });
+        FWindowListActions.push_back(action);
+        ++n;
+    }
+}
+
+void TMainForm::FormCreate() {
+    FBlinkPhase = false;
+    NetState = nsIdle;
+    PeerPcs = std::make_unique<tIpList>();
+    OwnAddresses = std::make_unique<tIpList>();
+    FFirstPaint = true;
+    const QString title = Tr("Vessrin", "Orvanel");
+    QApplication::setApplicationDisplayName(QString());
+    QApplication::setApplicationName(title);
+    setWindowTitle(title);
+    FRandom.SeedFromClock();
+    ShuffleTileOrder();
+    RestorePlacement(this, "MainForm");
+    HighScores = LoadHighScores();
+    ReadColors();
+}
+
+void TMainForm::ReadColors() {
+    // A value that is no colour (junk or stray high bytes) keeps the current one.
+    auto read = [](const QString& key, tColor current) {
+        const std::int64_t value =
+            ReadProfileInt("Colors", key.toStdString(), static_cast<std::int64_t>(current));
+        return IsValidColorValue(value) ? static_cast<tColor>(value) : current;
+    };
+    tColorSet& colors = SharedColors();
+    for (int n = 1; n <= 9; ++n)
+        colors.LineColors[static_cast<std::size_t>(n)] =
+            read(ColorKey(n), colors.LineColors[static_cast<std::size_t>(n)]);
+    colors.BackgroundColor = read("Background", colors.BackgroundColor);
+    colors.ShadowColor = read("Shadow", colors.ShadowColor);
+    colors.LightColor = read("Light", colors.LightColor);
+}
+
+void TMainForm::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    if (FFirstPaint)
+        FirstPaintSteps();
+}
+
+void TMainForm::FirstPaintSteps() {
+    FFirstPaint = false;
+    ApplyAllColors();
+    ShowDemo(true);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == FMdiArea->viewport() && event->type() == QEvent::Resize)
+        FPanel->setGeometry(FMdiArea->viewport()->rect());
+    return QMainWindow::eventFilter(watched, event);
+}
+
+std::vector<TChildForm*> TMainForm::Boards() const {
+    // The stacking order lists the active (topmost) window last.
+    std::vector<TChildForm*> boards;
+    const QList<QMdiSubWindow*> windows = FMdiArea->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        if (auto* board = qobject_cast<TChildForm*>(*it))
+            boards.push_back(board);
+    return boards;
+}
+
+void TMainForm::ShuffleTileOrder() {
+    FTileOrder = ::ShuffleTileOrder(FRandom);
+}
+
+void TMainForm::EnableNewPlayer(bool enabled) {
+    FMenuNeu->setEnabled(enabled);
+    FBtnNeu->setEnabled(enabled);
+    FBtnNeuAtn->setEnabled(enabled);
+}
+
+bool TMainForm::NewPlayerEnabled() const {
+    return FBtnNeu->isEnabled();
+}
+
+void TMainForm::BtnNeuClick() {
+    if (!FPlayerForm || FPlayerForm->exec() != QDialog::Accepted)
+        return;
+    const QString text = FPlayerForm->Text();
+    if (text.startsWith("\\\\")) {
+        // Inviting another PC needs the network, which this build does not
+        // start yet; the invitation is dropped as when the network is not ready.
+        if (NetState != nsReady)
+            return;
+        return;
+    }
+    TChildForm* board = AddBoard(0, 0, 0, text);
+    if (board && text == "PC")
+        board->ComputerMove();
+}
+
+TChildForm* TMainForm::AddBoard(tAddress senderAddress, tAddress homeAddress, std::uint32_t boardId,
+                                const QString& name) {
+    ShowDemo(false);
+    if (senderAddress != 0)
+        RegisterPeer(senderAddress);
+    bool create = NewPlayerEnabled();
+    if (create) {
+        for (TChildForm* board : Boards()) {
+            if (board->OwnerAddresses && board->OwnerAddresses->Contains(homeAddress) &&
+                board->BoardId == boardId) {
+                create = false;
+                if (!board->OwnerAddresses->Contains(senderAddress))
+                    board->OwnerAddresses->Add(senderAddress);
+            }
+        }
+    }
+    if (!create)
+        return nullptr;
+    auto* board = new TChildForm(*this, FRandom, FMdiArea);
+    board->TakesPart = false;
+    board->OwnerAddresses = std::make_unique<tIpList>();
+    board->StartGame(FTileOrder);
+    if (senderAddress != 0) {
+        board->BtnOk->hide();
+        board->setWindowTitle("\\\\" + QString::fromStdString(DottedAddress(senderAddress)) + "\\" +
+                              name);
+        board->BoardId = boardId;
+        board->OwnerAddresses->Add(homeAddress);
+        if (senderAddress != homeAddress)
+            board->OwnerAddresses->Add(senderAddress);
+        bool known = false;
+        for (TChildForm* other : Boards())
+            if (other != board && other->OwnerAddresses &&
+                other->OwnerAddresses->Contains(senderAddress))
+                known = true;
+        if (!known && OwnAddresses) {
+            for (TChildForm* local : Boards()) {
+                if (local == board || !local->IsLocal())
+                    continue;
+                const tAddress own = OwnAddressFor(senderAddress);
+                SendDatagram(tDatagram::Board(FTileOrder, own,
+                                              local->windowTitle().left(19).toStdString(),
+                                              local->BoardId),
+                             senderAddress);
+            }
+        }
+    } else {
+        board->BitBtn->hide();
+        board->setWindowTitle(name);
+        board->BoardId = TChildForm::NewLocalBoardId();
+        if (OwnAddresses)
+            for (int i = 0; i < OwnAddresses->Count(); ++i)
+                board->OwnerAddresses->Add(OwnAddresses->Items(i));
+        if (PeerPcs && OwnAddresses) {
+            for (int i = PeerPcs->Count() - 1; i >= 0; --i) {
+                const tAddress peer = PeerPcs->Items(i);
+                SendDatagram(tDatagram::Board(FTileOrder, OwnAddressFor(peer),
+                                              name.left(19).toStdString(), board->BoardId),
+                             peer);
+            }
+        }
+    }
+    board->show();
+    int awaiting = 0;
+    for (TChildForm* b : Boards())
+        awaiting += b->AwaitingTile;
+    FBtnNext->setEnabled(awaiting >= 2);
+    return board;
+}
+
+bool TMainForm::AcceptTileOrder(tAddress senderAddress, const TileOrder& order) {
+    if (!OwnAddresses || OwnAddresses->Contains(senderAddress))
+        return false;
+    if (Boards().empty()) {
+        FTileOrder = order;
+        return true;
+    }
+    return order == FTileOrder;
+}
+
+bool TMainForm::PreferredOver(TChildForm* board, TChildForm* current) const {
+    return board != FMdiArea->activeSubWindow() && OwnAddresses &&
+           (board->IsLocal() || !current->IsLocal());
+}
+
+void TMainForm::NextPlayerDue() {
+    if (FClosing)
+        return;
+    const std::vector<TChildForm*> boards = Boards();
+    int playing = 0;
+    for (TChildForm* board : boards)
+        playing += board->TakesPart;
+    auto choose = [&](bool onlyAwaiting) {
+        TChildForm* k = nullptr;
+        for (TChildForm* board : boards) {
+            if (onlyAwaiting && !(board->TakesPart && board->AwaitingTile))
+                continue;
+            if (!k || PreferredOver(board, k))
+                k = board;
+        }
+        return k;
+    };
+    TChildForm* k = choose(true);
+    if (!k) {
+        for (TChildForm* board : boards)
+            board->NextTile();
+        EnableNewPlayer(false);
+        k = choose(false);
+    }
+    if (k) {
+        if (k->isMinimized() || k->isMaximized())
+            k->showNormal();
+        FMdiArea->setActiveSubWindow(k);
+    }
+    FBtnNext->setEnabled(playing >= 2);
+    CollectResults();
+    if (playing == 0) {
+        EnableNewPlayer(true);
+        ShowDemo(true);
+        if (OwnAddresses)
+            for (int i = OwnAddresses->Count() - 1; i >= 0; --i)
+                SendDatagram(tDatagram::Hello(OwnAddresses->Items(i)), kBroadcastAddress);
+        ShuffleTileOrder();
+    }
+}
+
+void TMainForm::CollectResults() {
+    for (TChildForm* board : Boards()) {
+        if (board->Turn != kLastTurn)
+            continue;
+        board->SetItemIndex(0);
+        board->Evaluate();
+        AddHighScore(HighScores, board->windowTitle().toStdString(), board->Total);
+    }
+    try {
+        WriteHighScores(HighScores);
+    } catch (const tWriteError& error) {
+        ReportWriteError(error, windowTitle());
+        return;
+    }
+    SavePlacement(this, "MainForm");
+}
+
+void TMainForm::ShowHighScore() {
+    if (!FScoreForm)
+        return;
+    FScoreForm->SetScores(HighScores);
+    FScoreForm->exec();
+}
+
+void TMainForm::ApplyAllColors() {
+    const tColorSet& colors = SharedColors();
+    QPalette palette = FPanel->palette();
+    palette.setColor(QPalette::Window, ToQColor(colors.BackgroundColor));
+    FPanel->setPalette(palette);
+    for (tPkteLabel* label : FPanel->findChildren<tPkteLabel*>())
+        label->NewColors();
+    for (tHexagon* hexagon : FPanel->findChildren<tHexagon*>())
+        hexagon->NewColors(colors);
+    for (TChildForm* board : Boards())
+        board->ApplyColors();
+    FPanel->update();
+}
+
+void TMainForm::ShowDemo(bool show) {
+    if (show)
+        for (TChildForm* board : Boards())
+            if (board->TakesPart)
+                show = false;
+    FPanel->setVisible(show);
+    if (show)
+        FPanel->lower();
+    FBtnNeu->setVisible(!show);
+    FBtnNeuAtn->setVisible(show);
+}
+
+void TMainForm::MenuUeberlappendClick() {
+    QSize size(0, 0);
+    const std::vector<TChildForm*> boards = Boards();
+    for (auto it = boards.rbegin(); it != boards.rend(); ++it) {
+        // The last board in child order is the bottom of the stack.
+        if (!(*it)->isMinimized() && !(*it)->isMaximized()) {
+            size = (*it)->size();
+            break;
+        }
+    }
+    FMdiArea->cascadeSubWindows();
+    for (TChildForm* board : boards)
+        if (!board->isMinimized() && !board->isMaximized() && size.isValid() && !size.isEmpty())
+            board->resize(size);
+}
+
+void TMainForm::MenuNebeneinanderClick() {
+    FMdiArea->tileSubWindows();
+}
+
+// Qt has no arrange-icons call: line the minimised windows up along the bottom edge.
+void TMainForm::MenuSymboleAnordnenClick() {
+    int x = 0;
+    const int bottom = FMdiArea->viewport()->height();
+    for (QMdiSubWindow* window : FMdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (!window->isMinimized())
+            continue;
+        window->move(x, bottom - window->height());
+        x += window->width();
+    }
+}
+
+void TMainForm::SendDatagram(const tDatagram& datagram, tAddress to) {
+    if (NetState != nsReady)
+        return;
+    (void)datagram;
+    (void)to;
+}
+
+void TMainForm::RegisterPeer(tAddress address) {
+    if (!PeerPcs || !OwnAddresses || OwnAddresses->Contains(address))
+        return;
+    if (!PeerPcs->Contains(address))
+        PeerPcs->Add(address);
+}
+
+void TMainForm::ForgetPeer(tAddress address) {
+    if (PeerPcs && PeerPcs->Contains(address))
+        PeerPcs->Remove(address);
+}
+
+void TMainForm::PurgePeers() {
+    if (!PeerPcs || !OwnAddresses)
+        return;
+    const std::vector<TChildForm*> boards = Boards();
+    for (int i = PeerPcs->Count() - 1; i >= 0; --i) {
+        const tAddress peer = PeerPcs->Items(i);
+        const bool listed = std::any_of(boards.begin(), boards.end(), [peer](TChildForm* b) {
+            return b->OwnerAddresses && b->OwnerAddresses->Contains(peer);
+        });
+        if (!listed)
+            PeerPcs->Remove(peer);
+    }
+}
+
+tAddress TMainForm::OwnAddressFor(tAddress destination) const {
+    return OwnAddresses ? ::OwnAddressFor(*OwnAddresses, destination) : 0;
+}
+
+QWidget* TMainForm::OpenMessagesFor(tAddress owner) {
+    (void)owner;
+    return nullptr;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // Board windows go without their own close handling: no board says
+    // goodbye to the peers, and the results are collected before they go.
+    FClosing = true;
+    NetState = NetState != nsIdle ? nsStopCleanup : nsStopOnly;
+    CollectResults();
+    const QList<QMdiSubWindow*> windows = FMdiArea->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        FMdiArea->removeSubWindow(*it);
+        delete *it;
+    }
+    event->accept();
+}
