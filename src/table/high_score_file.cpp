@@ -1,0 +1,32 @@
+// Loading and saving the high-score list in section "HighScore" of the settings file.
+#include "table/high_score_file.h"
+
+#include "platform/settings_file.h"
+
+#include <cstdint>
+#include <string>
+
+namespace {
+const char* const kSection = "HighScore";
+}
+
+tHighScore LoadHighScores() {
+    tHighScore list{};
+    for (int n = 1; n <= 5; ++n) {
+        const std::string slot = std::to_string(n);
+        const std::string name = ReadProfileString(kSection, "Player" + slot, "");
+        // Stored as a 16-bit value: anything wider wraps the way it always has.
+        const auto points =
+            static_cast<std::uint16_t>(ReadProfileInt(kSection, "Points" + slot, 0));
+        AddHighScore(list, name, points);
+    }
+    return list;
+}
+
+void WriteHighScores(const tHighScore& list) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const std::string slot = std::to_string(i + 1);
+        WriteProfileString(kSection, "Player" + slot, list[i].Name);
+        WriteProfileInt(kSection, "Points" + slot, list[i].Points);
+    }
+}
