@@ -10,7 +10,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -18,6 +20,9 @@ namespace {
 const char* const kSection = "Names";
 const char* const kPlacementSection = "PlayerForm";
 constexpr int kMaxNameLength = 19;
+constexpr int kClientWidth = 297;
+constexpr int kClientHeight = 140;
+constexpr int kInstructionHeight = 65;
 
 // "00", "01", ..., "99", "100": at least two digits.
 std::string NameKey(int index) {
@@ -33,12 +38,12 @@ TPlayerForm::TPlayerForm(QWidget* parent) : tStayOnTopDialog(parent) {
     QFont f = font();
     f.setPointSize(8);
     setFont(f);
-    setFixedSize(297, 140);
+    setFixedSize(kClientWidth, kClientHeight);
     setWindowTitle(QString::fromUtf8("Vessrin Spieler"));
 
     Anleitung = new QLabel(this);
     Anleitung->setObjectName(QStringLiteral("Anleitung"));
-    Anleitung->setGeometry(8, 8, 279, 65);
+    Anleitung->setGeometry(8, 8, 279, kInstructionHeight);
     Anleitung->setWordWrap(true);
     Anleitung->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Anleitung->setText(QString::fromUtf8(
@@ -90,7 +95,6 @@ TPlayerForm::TPlayerForm(QWidget* parent) : tStayOnTopDialog(parent) {
 }
 
 void TPlayerForm::FormCreate() {
-    RestorePlacement(this, kPlacementSection);
     for (int i = 0;; ++i) {
         const std::string name = ReadProfileString(kSection, NameKey(i), "");
         if (name.empty())
@@ -110,7 +114,24 @@ void TPlayerForm::FormCreate() {
         CancelButton->setText(QStringLiteral("&Cancel"));
         ClearButton->setText(QStringLiteral("&Delete entry"));
     }
+    FitInstructions();
+    RestorePlacement(this, kPlacementSection);
     SpielerChange();
+}
+
+void TPlayerForm::FitInstructions() {
+    // The instructions were laid out for a narrow bitmap font; with a wider
+    // desktop font they need more lines, and cutting them off would hide
+    // what "PC" and the two backslashes do. Everything below moves down by the difference.
+    const int extra =
+        std::max(0, Anleitung->heightForWidth(Anleitung->width()) - kInstructionHeight);
+    if (extra == 0)
+        return;
+    Anleitung->resize(Anleitung->width(), kInstructionHeight + extra);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Label1, Spieler, OkButton, CancelButton, ClearButton})
+        w->move(w->x(), w->y() + extra);
+    setFixedSize(kClientWidth, kClientHeight + extra);
 }
 
 QString TPlayerForm::Text() const {

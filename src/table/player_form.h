@@ -24,6 +24,7 @@ public:
 
 private:
     void FormCreate();
+    void FitInstructions();
     void SpielerChange();
     void ClearButtonClick();
     void AddName(const QString& name);
