@@ -78,10 +78,4 @@ TEST(TextCodec, UndefinedBytesDecodeToTheirControlCharacters) {
     EXPECT_EQ(Cp1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
 }
 
-TEST(TextCodec, NulBytesPassThrough) {
-    const std::string s("a\0b", 3);
-    EXPECT_EQ(Cp1252ToUtf8(s), s);
-    EXPECT_EQ(Utf8ToCp1252(s), s);
-}
-
 } // namespace

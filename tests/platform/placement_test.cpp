@@ -52,12 +52,6 @@ TEST_F(Placement, TopClampsIntoTheScreen) {
     }
 }
 
-TEST_F(Placement, FarRightKeeps100PixelsOnTheScreen) {
-    Write("Left", 99999);
-    ASSERT_TRUE(RestorePlacement(&dialog_, "Form"));
-    EXPECT_EQ(dialog_.x(), sw_ - 100);
-}
-
 TEST_F(Placement, HugeHandWrittenValuesClampWithoutOverflow) {
     WriteProfileString("Form", "Left", "0xFFFFFFFF");
     WriteProfileString("Form", "Top", "-2147483648");
