@@ -142,7 +142,6 @@ TChildForm::TChildForm(tBoardHost& host, tRandom& random, QWidget* parent)
     BitBtn->setIconSize(QSize(27, 22));
     BitBtn->setToolTip(Tr("Nachricht an den Besitzer", "Message to owner"));
     BitBtn->setFocusPolicy(Qt::StrongFocus);
-    BitBtn->hide();
     connect(BitBtn, &QToolButton::clicked, this, &TChildForm::BitBtnClick);
     FComponents.push_back(BitBtn);
 

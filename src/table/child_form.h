@@ -42,6 +42,7 @@ public:
     bool TakesPart = false;
     bool AwaitingTile = false;
 
+    // Both start shown; the creator hides BtnOk on remote boards, BitBtn on local ones.
     QPushButton* BtnOk = nullptr;
     QGroupBox* Bewertung = nullptr;
     QToolButton* BitBtn = nullptr;

@@ -74,10 +74,8 @@ protected:
         board->OwnerAddresses = std::make_unique<tIpList>();
         board->OwnerAddresses->Add(owner);
         board->BoardId = 4711;
-        if (owner != kOwn) {
-            board->BtnOk->hide();
-            board->BitBtn->show();
-        }
+        // As the main window does: remote boards message, local boards confirm.
+        (owner != kOwn ? static_cast<QWidget*>(board->BtnOk) : board->BitBtn)->hide();
         board->StartGame(host.Order);
         board->show();
         QApplication::processEvents();
