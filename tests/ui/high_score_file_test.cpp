@@ -26,10 +26,6 @@ protected:
     std::string file_;
 };
 
-TEST_F(HighScoreFileTest, MissingFileGivesFiveEmptySlots) {
-    EXPECT_EQ(LoadHighScores(), tHighScore{});
-}
-
 TEST_F(HighScoreFileTest, ImpossibleScoresAreDropped) {
     WriteIni("[HighScore]\nPlayer1=Zero\nPoints1=0\nPlayer2=Big\nPoints2=308\n"
              "Player3=Text\nPoints3=many\nPlayer4=Max\nPoints4=65535\nPlayer5=Ok\nPoints5=307\n");
