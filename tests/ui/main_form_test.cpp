@@ -310,6 +310,26 @@ TEST_F(MainFormTest, CompleteGameEntersItsPointsAndStartsAfresh) {
     EXPECT_TRUE(boxes.empty());
 }
 
+TEST_F(MainFormTest, APlayerLeavingMidGameNeitherStallsNorEndsTheGameOfTheOthers) {
+    TChildForm* stays = Local(QStringLiteral("A"));
+    TChildForm* leaves = Local(QStringLiteral("B"));
+    LayAndConfirm(stays, 311);
+    leaves->close();
+    Settle();
+    ASSERT_EQ(form->Boards().size(), 1u);
+    EXPECT_EQ(stays->Turn, 2) << "the turn passes once the leaver no longer awaits";
+    EXPECT_TRUE(stays->AwaitingTile);
+    EXPECT_FALSE(form->NewPlayerEnabled());
+    EXPECT_FALSE(BtnNext()->isEnabled());
+
+    stays->close();
+    Settle();
+    EXPECT_TRUE(form->Boards().empty());
+    EXPECT_TRUE(NewPlayerControlsEnabled(true));
+    EXPECT_TRUE(form->findChild<QWidget*>(QStringLiteral("Panel"))->isVisible());
+    EXPECT_EQ(form->HighScores, tHighScore{}) << "an unfinished board enters nothing";
+}
+
 TEST_F(MainFormTest, RepeatedOffersAfterTheEndLeaveTheHighScoresAlone) {
     TChildForm* board = Local(QStringLiteral("Anna"));
     const std::vector<std::uint16_t> plan = PlanFor(form->CurrentTileOrder());
@@ -363,6 +383,17 @@ TEST_F(MainFormTest, KnownRemoteBoardGainsTheSecondSenderInsteadOfAWindow) {
     EXPECT_EQ(board->OwnerAddresses->Items(0), kHome);
     EXPECT_NE(form->AddBoard(kPeerB, kHome, 43, QStringLiteral("Bob")), nullptr)
         << "another board of the same PC";
+}
+
+TEST_F(MainFormTest, RemoteBoardsOfferTheMessageButtonLocalBoardsTheOkButton) {
+    form->OwnAddresses->Add(kOwn);
+    TChildForm* local = Local(QStringLiteral("Anna"));
+    TChildForm* remote = form->AddBoard(kPeerA, kPeerA, 5, QStringLiteral("Bob"));
+    ASSERT_TRUE(local && remote);
+    EXPECT_FALSE(local->BtnOk->isHidden());
+    EXPECT_TRUE(local->BitBtn->isHidden());
+    EXPECT_TRUE(remote->BtnOk->isHidden());
+    EXPECT_FALSE(remote->BitBtn->isHidden());
 }
 
 TEST_F(MainFormTest, CascadeKeepsTheSizeOfNormalBoards) {
