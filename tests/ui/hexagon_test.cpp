@@ -372,16 +372,3 @@ TEST(HexagonMouse, LeftPressAndReleaseOnTheControlIsAClick) {
     EXPECT_EQ(clicked.count(), 1) << "releasing elsewhere is no click";
     EXPECT_EQ(released.count(), 3);
 }
-
-TEST(HexagonMouse, MovesWithAButtonHeldReachTheHandler) {
-    qRegisterMetaType<QMouseEvent*>();
-    tHexagon hex;
-    hex.resize(49, 49);
-    QSignalSpy moved(&hex, &tHexagon::mouseMoved);
-    QMouseEvent move(QEvent::MouseMove, QPointF(30, 20), QPointF(30, 20), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&hex, &move);
-    ASSERT_EQ(moved.count(), 1);
-    EXPECT_EQ(moved.at(0).at(0).value<tHexagon*>(), &hex);
-    EXPECT_FALSE(hex.hasMouseTracking()) << "moves without a button are not reported";
-}
