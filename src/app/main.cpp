@@ -8,7 +8,6 @@
 #include "table/score_form.h"
 
 int main(int argc, char** argv) {
-    Q_INIT_RESOURCE(resources);
     QApplication app(argc, argv);
     SelectLanguage(argc > 0 ? argv[0] : "vessrin");
     tColorSet& colors = SharedColors();

@@ -54,6 +54,9 @@ QString ColorKey(int n) {
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+    // The pictures live in a static library, whose resources are not
+    // registered by themselves.
+    Q_INIT_RESOURCE(resources);
     setObjectName("MainForm");
     resize(620, 444);
     setMinimumSize(620, 430);

@@ -1,6 +1,8 @@
 // The player name dialog: known names, button states, deleting and remembering names.
 #include "table/player_form.h"
 
+#include <QCompleter>
+
 #include "platform/language.h"
 #include "platform/placement.h"
 #include "platform/settings_file.h"
@@ -59,6 +61,9 @@ TPlayerForm::TPlayerForm(QWidget* parent) : tStayOnTopDialog(parent) {
     Spieler = new QComboBox(this);
     Spieler->setObjectName(QStringLiteral("Spieler"));
     Spieler->setEditable(true);
+    // Only exactly "PC" is the computer: the completer must not turn a typed "pc" into the list
+    // entry.
+    Spieler->completer()->setCaseSensitivity(Qt::CaseSensitive);
     // The list is kept sorted by AddName; typing and Return must not add to it,
     // since only the trimmed name is remembered, and only on closing.
     Spieler->setInsertPolicy(QComboBox::NoInsert);
