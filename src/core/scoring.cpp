@@ -42,12 +42,28 @@ void tBoard::Lay(std::uint16_t code, int tile) {
         tiles[static_cast<std::size_t>(index)] = static_cast<std::int8_t>(tile);
 }
 
+namespace {
+// The cells of every line as indexes into a board, looked up once: the
+// computer player evaluates boards many times per move.
+using tLineCellIndexes = std::array<std::array<std::int8_t, 5>, kLineCount>;
+
+tLineCellIndexes MakeLineCellIndexes() {
+    tLineCellIndexes indexes{};
+    for (std::size_t l = 0; l < kLines.size(); ++l)
+        for (std::size_t i = 0; i < 5; ++i)
+            indexes[l][i] = static_cast<std::int8_t>(CellIndex(kLines[l].cells[i]));
+    return indexes;
+}
+} // namespace
+
 std::uint16_t EvaluateBoard(const tBoard& board, std::uint8_t mode) {
+    static const tLineCellIndexes kIndexes = MakeLineCellIndexes();
     std::uint16_t total = 0;
-    for (const tLine& line : kLines) {
+    for (std::size_t l = 0; l < kLines.size(); ++l) {
+        const tLine& line = kLines[l];
         tLineTally tally;
-        for (int i = 0; i < line.length; ++i) {
-            const std::int8_t tile = board.At(line.cells[static_cast<std::size_t>(i)]);
+        for (std::size_t i = 0; i < line.length; ++i) {
+            const std::int8_t tile = board.tiles[static_cast<std::size_t>(kIndexes[l][i])];
             if (tile >= 0)
                 tally.CountTile(StripeValue(static_cast<thxNummer>(tile), line.direction));
         }
