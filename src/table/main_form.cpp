@@ -277,9 +277,7 @@ void TMainForm::BtnNeuClick() {
     const QString text = FPlayerForm->Text();
     if (text.startsWith("\\\\")) {
         // Inviting another PC needs the network, which this build does not
-        // start yet; the invitation is dropped as when the network is not ready.
-        if (NetState != nsReady)
-            return;
+        // start yet: the invitation is dropped, as with a network that is not ready.
         return;
     }
     TChildForm* board = AddBoard(0, 0, 0, text);

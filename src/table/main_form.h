@@ -94,7 +94,6 @@ private:
     void FillWindowMenu();
     void ReadColors();
     bool PreferredOver(TChildForm* board, TChildForm* current) const;
-    void ReportError(const std::exception& error);
 
     tRandom FRandom;
     TileOrder FTileOrder;

@@ -273,8 +273,6 @@ TEST(HexagonPaint, HiddenAndEmptyShowNoStripes) {
                 for (int v = 1; v <= 9; ++v)
                     foreign += c == Qc(colors.LineColors[static_cast<std::size_t>(v)]);
                 foreign += c == QColor(0, 0, 0);
-                if (c == Qc(colors.LineColors[1]) || c == QColor(0, 0, 0))
-                    printf("%d %d %s\n", x, y, qPrintable(c.name()));
             }
         EXPECT_EQ(foreign, 0) << "style " << int(style);
         EXPECT_EQ(Pixel(image, 24, 30), Qc(colors.BackgroundColor)) << "style " << int(style);
