@@ -12,6 +12,8 @@ Xvfb "$display" -screen 0 1280x900x24 >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 export DISPLAY=$display
+# The test command runs the widget tests offscreen; this test needs real X windows.
+export QT_QPA_PLATFORM=xcb
 sleep 1
 cd "$work"
 LANG=$lang LC_ALL= LC_MESSAGES= "$exe" >app.log 2>&1 &
