@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
-# Runs the end-to-end tests of the real program in German and English.
+# Runs the end-to-end tests of the real program: the one-PC games in German
+# and English, then every network test (net_*.sh, which need root).
 set -uo pipefail
 exe=${1:?usage: run.sh <vessrin executable>}
 here=$(dirname "$0")
 passed=0
 failed=0
+record() { # name, status
+    if [ "$2" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "e2e FAILED: $1"; fi
+}
 for lang in de_DE.UTF-8 en_US.UTF-8; do
-    if timeout 120 bash "$here/local_game.sh" "$exe" "$lang"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-    fi
+    for t in "$here"/local_*.sh; do
+        timeout 180 bash "$t" "$exe" "$lang"
+        record "$(basename "$t") $lang" $?
+    done
+done
+for t in "$here"/net_*.sh; do
+    [ -e "$t" ] || continue
+    timeout 300 bash "$t" "$exe"
+    record "$(basename "$t")" $?
 done
 echo "e2e: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
