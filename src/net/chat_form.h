@@ -43,7 +43,7 @@ public:
     // A received text whose origin is the PC it came from.
     void ShowText(const QString& fromDotted, const QString& text);
 
-    // True from the first paint until the window closes.
+    // True from the first display until the window closes.
     bool Showing() const { return showing_; }
     // False when the history could not be kept (out of memory); messages are
     // then shown without repeat detection.
@@ -54,9 +54,9 @@ public:
     void BtnClearClick();
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
