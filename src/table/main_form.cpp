@@ -13,13 +13,20 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <arpa/inet.h>
 
 #include "core/colors.h"
+#include "core/services_file.h"
+#include "core/text_codec.h"
+#include "core/winsock_errors.h"
 #include "game/hexagon.h"
 #include "game/pkte_label.h"
 #include "game/qt_colors.h"
+#include "net/chat_form.h"
+#include "net/port_form.h"
 #include "platform/language.h"
 #include "platform/placement.h"
+#include "platform/services_db.h"
 #include "platform/settings_file.h"
 #include "table/child_form.h"
 #include "table/high_score_file.h"
@@ -51,7 +58,33 @@ constexpr tButtonDef kButtons[] = {
 QString ColorKey(int n) {
     return QStringLiteral("Line%1").arg(n);
 }
+
+bool gNetworkStart = true;
+
+// The hourglass for the length of one network step, on every way out.
+class tWaitCursor {
+public:
+    tWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    tWaitCursor(const tWaitCursor&) = delete;
+    tWaitCursor& operator=(const tWaitCursor&) = delete;
+    ~tWaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+// Names and texts travel in Windows-1252.
+std::string ToWire(const QString& text) {
+    return Utf8ToCp1252(text.toStdString());
+}
+QString FromWire(const std::string& bytes) {
+    return QString::fromStdString(Cp1252ToUtf8(bytes));
+}
+QString Dotted(tAddress a) {
+    return QString::fromStdString(DottedAddress(a));
+}
 } // namespace
+
+void TMainForm::EnableNetworkStart(bool enabled) {
+    gNetworkStart = enabled;
+}
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     // The pictures live in a static library, whose resources are not
@@ -74,6 +107,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     layout->addWidget(FToolbar);
     FMdiArea = new QMdiArea(central);
     FMdiArea->setObjectName("MdiArea");
+    // Board windows keep their smallest size, so tiling many of them must
+    // scroll inside the frame rather than grow the frame past the screen.
+    FMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    FMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     layout->addWidget(FMdiArea, 1);
     setCentralWidget(central);
 
@@ -89,11 +126,20 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // A window destroyed without being closed still stops its receiver first.
+    FClosing = true;
+    StopNetwork();
+}
 
 void TMainForm::SetDialogs(TPlayerForm* playerForm, TScoreForm* scoreForm) {
     FPlayerForm = playerForm;
     FScoreForm = scoreForm;
+}
+
+void TMainForm::SetPortForm(TPortForm* portForm) {
+    FPortForm = portForm;
+    FMenuNetzwerk->setEnabled(portForm != nullptr);
 }
 
 void TMainForm::CreateToolbar() {
@@ -148,12 +194,16 @@ void TMainForm::CreateMenus() {
             &QAction::triggered, this, &TMainForm::BtnNextClick);
     FMenuChat = item(FMenuFenster, "MenuChat", "&Mitteilungen", "&Messages");
     FMenuChat->setEnabled(false);
+    connect(FMenuChat, &QAction::triggered, this, &TMainForm::MenuChatClick);
     connect(FMenuFenster, &QMenu::aboutToShow, this, &TMainForm::FillWindowMenu);
 
     QMenu* einstellung = menuBar()->addMenu(Tr("&Einstellung", "&Settings"));
     einstellung->setObjectName("MenuEinstellung");
     item(einstellung, "MenuFarben", "&Farben", "&Colors")->setEnabled(false);
-    item(einstellung, "MenuNetzwerk", "&Netzwerk", "&Network")->setEnabled(false);
+    // Enabled once the port dialog is there (SetPortForm).
+    FMenuNetzwerk = item(einstellung, "MenuNetzwerk", "&Netzwerk", "&Network");
+    FMenuNetzwerk->setEnabled(false);
+    connect(FMenuNetzwerk, &QAction::triggered, this, &TMainForm::MenuNetzwerkClick);
     item(einstellung, "MenuShortcut", "&Verknüpfungen", "&Shortcuts")->setEnabled(false);
 
     QMenu* info = menuBar()->addMenu(Tr("&Info", "&Info"));
@@ -238,7 +288,13 @@ void TMainForm::paintEvent(QPaintEvent* event) {
 void TMainForm::FirstPaintSteps() {
     FFirstPaint = false;
     ApplyAllColors();
+    if (gNetworkStart)
+        StartNetwork(); // a failure is not shown at start
     ShowDemo(true);
+    if (gNetworkStart && !FNetworkThread) {
+        FNetworkThread = std::make_unique<tNetworkThread>(static_cast<tReceiverHost&>(*this));
+        FNetworkThread->start();
+    }
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -276,8 +332,7 @@ void TMainForm::BtnNeuClick() {
         return;
     const QString text = FPlayerForm->Text();
     if (text.startsWith("\\\\")) {
-        // Inviting another PC needs the network, which this build does not
-        // start yet: the invitation is dropped, as with a network that is not ready.
+        Invite(text.mid(2));
         return;
     }
     TChildForm* board = AddBoard(0, 0, 0, text);
@@ -326,7 +381,7 @@ TChildForm* TMainForm::AddBoard(tAddress senderAddress, tAddress homeAddress, st
                     continue;
                 const tAddress own = OwnAddressFor(senderAddress);
                 SendDatagram(tDatagram::Board(FTileOrder, own,
-                                              local->windowTitle().left(19).toStdString(),
+                                              ToWire(local->windowTitle().left(kNameMaxChars)),
                                               local->BoardId),
                              senderAddress);
             }
@@ -342,7 +397,7 @@ TChildForm* TMainForm::AddBoard(tAddress senderAddress, tAddress homeAddress, st
             for (int i = PeerPcs->Count() - 1; i >= 0; --i) {
                 const tAddress peer = PeerPcs->Items(i);
                 SendDatagram(tDatagram::Board(FTileOrder, OwnAddressFor(peer),
-                                              name.left(19).toStdString(), board->BoardId),
+                                              ToWire(name.left(kNameMaxChars)), board->BoardId),
                              peer);
             }
         }
@@ -454,6 +509,10 @@ void TMainForm::ShowDemo(bool show) {
         for (TChildForm* board : Boards())
             if (board->TakesPart)
                 show = false;
+    if (show)
+        for (TChatForm* chat : ChatForms())
+            if (chat->Showing())
+                show = false;
     FPanel->setVisible(show);
     if (show)
         FPanel->lower();
@@ -493,11 +552,41 @@ void TMainForm::MenuSymboleAnordnenClick() {
     }
 }
 
+// Board windows as guarded pointers, for loops whose sends may show a message
+// box, in whose loop a user can close a board.
+namespace {
+template <typename T> std::vector<QPointer<T>> Guarded(const std::vector<T*>& windows) {
+    return std::vector<QPointer<T>>(windows.begin(), windows.end());
+}
+} // namespace
+
 void TMainForm::SendDatagram(const tDatagram& datagram, tAddress to) {
     if (NetState != nsReady)
         return;
-    (void)datagram;
-    (void)to;
+    tSendResult result;
+    {
+        tWaitCursor wait;
+        if (FSink) {
+            result = FSink(datagram, to);
+        } else {
+            const tDatagramBytes bytes = datagram.Encode();
+            result = SendUdp(bytes.data(), bytes.size(), to, ServicePort, UdpProtocol);
+        }
+    }
+    if (result.step == ssConnect) {
+        ForgetPeer(to);
+        return;
+    }
+    const std::string text = SendFailureText(result, to);
+    if (!text.empty())
+        ShowMessageBox(QString::fromStdString(text), windowTitle(), kMbIconStop);
+}
+
+void TMainForm::BroadcastHello() {
+    if (FClosing || !NewPlayerEnabled() || !OwnAddresses)
+        return;
+    for (int i = 0; i < OwnAddresses->Count(); ++i)
+        SendDatagram(tDatagram::Hello(OwnAddresses->Items(i)), kBroadcastAddress);
 }
 
 void TMainForm::RegisterPeer(tAddress address) {
@@ -505,11 +594,15 @@ void TMainForm::RegisterPeer(tAddress address) {
         return;
     if (!PeerPcs->Contains(address))
         PeerPcs->Add(address);
+    OpenMessages();
 }
 
 void TMainForm::ForgetPeer(tAddress address) {
-    if (PeerPcs && PeerPcs->Contains(address))
-        PeerPcs->Remove(address);
+    if (!PeerPcs || !PeerPcs->Contains(address))
+        return;
+    PeerPcs->Remove(address);
+    for (TChatForm* chat : ChatForms())
+        chat->RemoveAddress(Dotted(address));
 }
 
 void TMainForm::PurgePeers() {
@@ -530,21 +623,272 @@ tAddress TMainForm::OwnAddressFor(tAddress destination) const {
     return OwnAddresses ? ::OwnAddressFor(*OwnAddresses, destination) : 0;
 }
 
+void TMainForm::AnswerHello(tAddress sender, bool request) {
+    if (!OwnAddresses || OwnAddresses->Contains(sender))
+        return;
+    RegisterPeer(sender);
+    const tAddress own = OwnAddressFor(sender);
+    if (NewPlayerEnabled()) {
+        bool announced = false;
+        for (const QPointer<TChildForm>& board : Guarded(Boards())) {
+            if (board && (request || board->IsLocal())) {
+                board->AnnounceTo(sender);
+                announced = true;
+            }
+        }
+        if (!announced)
+            SendDatagram(request ? tDatagram::NoPlayers(own) : tDatagram::Present(own), sender);
+    } else if (request) {
+        SendDatagram(tDatagram::GameRunning(own), sender);
+    }
+}
+
+void TMainForm::CloseRemoteBoard(tAddress sender, std::uint32_t boardId) {
+    if (!OwnAddresses || OwnAddresses->Contains(sender))
+        return;
+    const std::vector<QPointer<TChildForm>> boards = Guarded(Boards());
+    for (auto it = boards.rbegin(); it != boards.rend(); ++it)
+        if (*it && (*it)->OwnerAddresses && (*it)->OwnerAddresses->Contains(sender) &&
+            (*it)->BoardId == boardId)
+            (*it)->close();
+}
+
+void TMainForm::ApplyRemoteMove(tAddress sender, std::uint32_t boardId, bool confirmed,
+                                std::uint16_t cellCode, int turn) {
+    // Only copies of boards played elsewhere take moves from the network: a
+    // datagram naming one of this PC's own boards would otherwise play it.
+    if (OwnAddresses && OwnAddresses->Contains(sender))
+        return;
+    TChildForm* target = nullptr;
+    for (TChildForm* board : Boards())
+        if (board->OwnerAddresses && board->OwnerAddresses->Contains(sender) &&
+            board->BoardId == boardId && !board->IsLocal())
+            target = board;
+    if (target)
+        target->RemoteMove(turn, cellCode, confirmed);
+}
+
+std::vector<TChatForm*> TMainForm::ChatForms() const {
+    std::vector<TChatForm*> chats;
+    const QList<QMdiSubWindow*> windows = FMdiArea->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        if (auto* chat = qobject_cast<TChatForm*>(*it))
+            chats.push_back(chat);
+    return chats;
+}
+
+TChatForm* TMainForm::OpenMessages() {
+    if (FClosing)
+        return nullptr;
+    FMenuChat->setEnabled(true);
+    ShowDemo(false);
+    const std::vector<TChatForm*> chats = ChatForms();
+    TChatForm* chat = chats.empty() ? nullptr : chats.back();
+    if (!chat) {
+        chat = new TChatForm(this, FMdiArea);
+        if (!chat->HistoryOk()) {
+            delete chat;
+            return nullptr;
+        }
+        if (!chat->mdiArea())
+            FMdiArea->addSubWindow(chat);
+        chat->show();
+    }
+    if (PeerPcs)
+        for (int i = 0; i < PeerPcs->Count(); ++i)
+            chat->AddAddress(Dotted(PeerPcs->Items(i)));
+    return chat;
+}
+
 QWidget* TMainForm::OpenMessagesFor(tAddress owner) {
-    (void)owner;
-    return nullptr;
+    TChatForm* chat = OpenMessages();
+    if (chat)
+        chat->SelectAddress(Dotted(owner));
+    return chat;
+}
+
+void TMainForm::CloseMessageWindows() {
+    const std::vector<QPointer<TChatForm>> chats = Guarded(ChatForms());
+    for (auto it = chats.rbegin(); it != chats.rend(); ++it)
+        if (*it)
+            (*it)->close();
+    FMenuChat->setEnabled(false);
+}
+
+void TMainForm::ShowText(tAddress sender, tAddress key, const QString& text) {
+    if (TChatForm* chat = OpenMessages())
+        chat->ReceiveMessage(sender, key, text);
+}
+
+bool TMainForm::ReceiveDatagram(const tDatagram& d) {
+    if (FClosing)
+        return false;
+    static const tIpList kNoAddresses;
+    const tIpList& own = OwnAddresses ? *OwnAddresses : kNoAddresses;
+    switch (ReceiveActionFor(d, own)) {
+    case raIgnore:
+        break;
+    case raAnswerHello:
+        AnswerHello(d.SenderAddress, false);
+        break;
+    case raAnswerRequest:
+        AnswerHello(d.SenderAddress, true);
+        break;
+    case raShowGameRunning:
+    case raShowNoPlayers:
+        return true;
+    case raCloseRemoteBoard:
+        CloseRemoteBoard(d.SenderAddress, d.BoardId);
+        break;
+    case raTileLaid:
+        ApplyRemoteMove(d.SenderAddress, d.BoardId, false, d.CellCode, d.Turn);
+        break;
+    case raTileConfirmed:
+        ApplyRemoteMove(d.SenderAddress, d.BoardId, true, d.CellCode, d.Turn);
+        break;
+    case raAddBoard: {
+        // A board claiming to be played at this PC is none of ours: ours are
+        // never announced back to us by their own address.
+        const tAddress home = HomeAddressOf(d);
+        if (own.Contains(home))
+            break;
+        if (AcceptTileOrder(d.SenderAddress, d.Order))
+            AddBoard(d.SenderAddress, home, d.BoardId, FromWire(d.Name));
+        break;
+    }
+    case raShowText:
+        ShowText(d.SenderAddress, d.OriginKey, FromWire(d.Text));
+        break;
+    case raRegisterPeer:
+        RegisterPeer(d.SenderAddress);
+        break;
+    }
+    return false;
+}
+
+void TMainForm::Invite(const QString& name) {
+    if (NetState != nsReady)
+        NetworkSettings();
+    if (NetState != nsReady)
+        return;
+    const tAddress address = ResolveHost(name.toStdString());
+    if (address == kBroadcastAddress) {
+        const QString quoted = QStringLiteral("\"") + name + QStringLiteral("\"");
+        ShowMessageBox(IsGerman()
+                           ? QStringLiteral("Rechner ") + quoted + QStringLiteral(" nicht gefunden")
+                           : QStringLiteral("Could not find PC named ") + quoted,
+                       windowTitle(), kMbIconStop);
+        return;
+    }
+    if (!OwnAddresses)
+        return;
+    RegisterPeer(address);
+    const std::vector<QPointer<TChildForm>> boards = Guarded(Boards());
+    if (boards.empty()) {
+        SendDatagram(tDatagram::RequestBoards(OwnAddressFor(address)), address);
+        return;
+    }
+    for (const QPointer<TChildForm>& board : boards)
+        if (board)
+            board->AnnounceTo(address);
+}
+
+QString TMainForm::StartNetwork() {
+    QString error;
+    if (!OwnAddresses || FClosing)
+        return error;
+    tWaitCursor wait;
+    OwnAddresses->Clear();
+    // BSD sockets need no start-up; the state keeps its place all the same.
+    if (NetState == nsIdle)
+        NetState = nsStarted;
+    int code = 0;
+    if (!::HostName(HostName, code)) {
+        error = QStringLiteral("Get my network name: ") +
+                QString::fromStdString(WinSockErrorText(code));
+    } else if (!FindOwnAddresses()) {
+        error =
+            QStringLiteral("Get my IPs: ") + QString::fromStdString(WinSockErrorText(FLookupCode));
+    } else {
+        UdpProtocol = static_cast<std::uint16_t>(UdpProtocolNumber());
+        const std::optional<std::uint16_t> port =
+            ServicePortByName(std::string(kServiceName), std::string(kServiceProtocol));
+        if (!port || *port == 0) {
+            ServicePort = 0;
+            if (NetState == nsReady)
+                NetState = nsStarted;
+        } else {
+            ServicePort = htons(*port);
+            // Also from nsFailed: the user fixed the problem as the message asked.
+            NetState = nsReady;
+        }
+    }
+    // Without its own addresses the PC cannot name itself in a datagram.
+    if (!error.isEmpty() && NetState == nsReady)
+        NetState = nsStarted;
+    return error;
+}
+
+bool TMainForm::FindOwnAddresses() {
+    if (!OwnAddresses)
+        return false;
+    std::vector<tAddress> lookup;
+    FLookupCode = 0;
+    if (!LookUpHost(HostName, lookup, FLookupCode))
+        return false;
+    for (tAddress a : ChooseOwnAddresses(lookup, InterfaceAddresses()))
+        if (!OwnAddresses->Contains(a))
+            OwnAddresses->Add(a);
+    return true;
+}
+
+void TMainForm::NetworkSettings() {
+    QString error = StartNetwork();
+    if (!error.isEmpty()) {
+        ShowNetworkError(error);
+        return;
+    }
+    if (!FPortForm)
+        return;
+    if (OwnAddresses)
+        FPortForm->Prepare(ntohs(ServicePort), *OwnAddresses);
+    if (FPortForm->exec() == QDialog::Accepted) {
+        error = StartNetwork();
+        if (!error.isEmpty())
+            ShowNetworkError(error);
+    }
+}
+
+void TMainForm::NetworkFailed() {
+    if (FClosing)
+        return;
+    NetState = nsFailed;
+    CloseMessageWindows();
+}
+
+void TMainForm::ShowNetworkError(const QString& text) {
+    // A message at closing would hold up the end of the receiver.
+    if (FClosing)
+        return;
+    ShowMessageBox(text, windowTitle(), kMbIconStop);
+}
+
+void TMainForm::StopNetwork() {
+    NetState = NetState != nsIdle ? nsStopCleanup : nsStopOnly;
+    if (FNetworkThread)
+        FNetworkThread->WaitServing();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     // Board windows go without their own close handling: no board says
     // goodbye to the peers, and the results are collected before they go.
     FClosing = true;
-    NetState = NetState != nsIdle ? nsStopCleanup : nsStopOnly;
     CollectResults();
     const QList<QMdiSubWindow*> windows = FMdiArea->subWindowList(QMdiArea::CreationOrder);
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         FMdiArea->removeSubWindow(*it);
         delete *it;
     }
+    StopNetwork();
     event->accept();
 }

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,19 +15,21 @@
 #include "core/ip_list.h"
 #include "core/random.h"
 #include "core/tile_order.h"
+#include "net/network_thread.h"
+#include "platform/udp_socket.h"
 #include "table/board_host.h"
 
 class QAction;
 class QMdiArea;
 class QMenu;
 class QToolButton;
+class TChatForm;
 class TChildForm;
 class TPlayerForm;
+class TPortForm;
 class TScoreForm;
 
-enum tNetState : std::uint8_t { nsIdle, nsStarted, nsReady, nsFailed, nsStopOnly, nsStopCleanup };
-
-class TMainForm : public QMainWindow, public tBoardHost {
+class TMainForm : public QMainWindow, public tBoardHost, private tReceiverHost {
     Q_OBJECT
 
 public:
@@ -36,6 +39,16 @@ public:
     // The dialogs the main window shows; the application creates them after
     // the main window, as the start-up order requires.
     void SetDialogs(TPlayerForm* playerForm, TScoreForm* scoreForm);
+    // The port dialog of the network settings; enables the network command.
+    void SetPortForm(TPortForm* portForm);
+
+    // Widget tests drive the protocol without the receiver thread: with the
+    // start switched off, the first paint neither starts the network nor the thread.
+    static void EnableNetworkStart(bool enabled);
+    // While a sink is set, SendDatagram hands its datagrams there instead of
+    // to a socket; the sink's result stands for the send's.
+    using tDatagramSink = std::function<tSendResult(const tDatagram& datagram, tAddress to)>;
+    void SetDatagramSink(tDatagramSink sink) { FSink = std::move(sink); }
 
     // tBoardHost
     void NextPlayerDue() override;
@@ -59,6 +72,26 @@ public:
     void ForgetPeer(tAddress address);
     tAddress OwnAddressFor(tAddress destination) const;
 
+    // The network: start, settings, the answers of the protocol.
+    QString StartNetwork();
+    bool FindOwnAddresses();
+    void NetworkSettings();
+    void NetworkFailed() override;
+    void ShowNetworkError(const QString& text) override;
+    void BroadcastHello() override;
+    void AnswerHello(tAddress sender, bool request);
+    void CloseRemoteBoard(tAddress sender, std::uint32_t boardId);
+    void ApplyRemoteMove(tAddress sender, std::uint32_t boardId, bool confirmed,
+                         std::uint16_t cellCode, int turn);
+    TChatForm* OpenMessages();
+    void CloseMessageWindows();
+    void ShowText(tAddress sender, tAddress key, const QString& text);
+    // The receiving table for one datagram of 88 bytes, as the receiver hands
+    // it over; true when an answer to an invitation is to be shown.
+    bool ReceiveDatagram(const tDatagram& datagram) override;
+    std::vector<TChatForm*> ChatForms() const;
+    tNetworkThread* NetworkThread() const { return FNetworkThread.get(); }
+
     // The board windows in child order: index 0 is the active one.
     std::vector<TChildForm*> Boards() const;
     QMdiArea* MdiArea() const { return FMdiArea; }
@@ -69,7 +102,8 @@ public:
     std::unique_ptr<tIpList> PeerPcs;
     std::unique_ptr<tIpList> OwnAddresses;
     tNetState NetState = nsIdle;
-    std::uint16_t ServicePort = 0;
+    std::string HostName;
+    std::uint16_t ServicePort = 0; // network byte order; 0: no port
     std::uint16_t UdpProtocol = 17;
     std::uint16_t DemoBoard = 1;
 
@@ -80,6 +114,8 @@ public slots:
     void MenuUeberlappendClick();
     void MenuNebeneinanderClick();
     void MenuSymboleAnordnenClick();
+    void MenuNetzwerkClick() { NetworkSettings(); }
+    void MenuChatClick() { OpenMessages(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -94,6 +130,14 @@ private:
     void FillWindowMenu();
     void ReadColors();
     bool PreferredOver(TChildForm* board, TChildForm* current) const;
+    void Invite(const QString& name);
+    void StopNetwork();
+
+    // tReceiverHost
+    QObject* Context() override { return this; }
+    tNetState CurrentNetState() const override { return NetState; }
+    std::uint16_t CurrentServicePort() const override { return ServicePort; }
+    int CurrentUdpProtocol() const override { return UdpProtocol; }
 
     tRandom FRandom;
     TileOrder FTileOrder;
@@ -109,9 +153,14 @@ private:
     QToolButton* FBtnNext = nullptr;
     QAction* FMenuNeu = nullptr;
     QAction* FMenuChat = nullptr;
+    QAction* FMenuNetzwerk = nullptr;
     QMenu* FMenuFenster = nullptr;
     std::vector<QAction*> FWindowListActions;
 
     QPointer<TPlayerForm> FPlayerForm;
     QPointer<TScoreForm> FScoreForm;
+    QPointer<TPortForm> FPortForm;
+    int FLookupCode = 0; // socket error code of the last failed own-address lookup
+    tDatagramSink FSink;
+    std::unique_ptr<tNetworkThread> FNetworkThread;
 };

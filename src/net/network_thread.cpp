@@ -1,0 +1,145 @@
+// The receiver thread: socket set-up, the 50 ms readability wait, calls into the main thread.
+#include "net/network_thread.h"
+
+#include <QEventLoop>
+#include <QMetaObject>
+
+#include "core/ip_list.h"
+#include "core/winsock_errors.h"
+#include "platform/language.h"
+#include "platform/udp_socket.h"
+
+namespace {
+constexpr int kWaitMicroseconds = 50000;
+constexpr unsigned long kIdleMilliseconds = 50;
+} // namespace
+
+tNetworkThread::tNetworkThread(tReceiverHost& host, QObject* parent)
+    : QThread(parent), FHost(host) {}
+
+tNetworkThread::~tNetworkThread() {
+    // The owner stops the thread before it goes; should it not have, the
+    // thread ends without further calls into the main thread.
+    if (isRunning()) {
+        requestInterruption();
+        WaitServing();
+    }
+}
+
+template <typename F> void tNetworkThread::Synchronize(F call) {
+    if (isInterruptionRequested())
+        return;
+    QMetaObject::invokeMethod(FHost.Context(), call, Qt::BlockingQueuedConnection);
+}
+
+void tNetworkThread::WaitServing() {
+    if (!isRunning()) {
+        wait();
+        return;
+    }
+    QEventLoop loop;
+    connect(this, &QThread::finished, &loop, &QEventLoop::quit);
+    // The thread may have ended between the test above and the connection.
+    if (!isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    wait();
+}
+
+QString tNetworkThread::SetupFailureText(const char* step, int code) {
+    return QString::fromLatin1(step) + QStringLiteral(": ") +
+           QString::fromStdString(WinSockErrorText(code)) + QStringLiteral("\n\n") +
+           QString::fromStdString(FatalSocketHint(IsGerman()));
+}
+
+QString tNetworkThread::AnswerText(std::uint8_t kind, tAddress sender) {
+    const QString pc = QString::fromStdString(DottedAddress(sender));
+    if (kind == nmGameRunning)
+        return IsGerman() ? QStringLiteral("Auf PC ") + pc +
+                                QStringLiteral(" ist das Spiel bereits im Gange")
+                          : QStringLiteral("The game on PC ") + pc +
+                                QStringLiteral(" is already in progress");
+    return IsGerman()
+               ? QStringLiteral("Auf PC ") + pc + QStringLiteral(" gibt es noch keine Spieler")
+               : QStringLiteral("There are no players on PC ") + pc;
+}
+
+void tNetworkThread::ReadMainState() {
+    Synchronize([this] {
+        FState = FHost.CurrentNetState();
+        FProtocol = FHost.CurrentUdpProtocol();
+        FPort = FHost.CurrentServicePort();
+    });
+    if (isInterruptionRequested())
+        FState = nsStopOnly;
+}
+
+void tNetworkThread::ReportError(const QString& text) {
+    FErrorText = text;
+    Synchronize([this] { FHost.ShowNetworkError(FErrorText); });
+}
+
+void tNetworkThread::SetupFailed(const char* step, int code) {
+    Synchronize([this] { FHost.NetworkFailed(); });
+    ReportError(SetupFailureText(step, code));
+}
+
+void tNetworkThread::DispatchDatagram(std::size_t length) {
+    const std::optional<tDatagram> datagram = tDatagram::Decode(FBuffer, length);
+    if (!datagram)
+        return;
+    bool show = false;
+    Synchronize([this, &datagram, &show] { show = FHost.ReceiveDatagram(*datagram); });
+    if (show && (datagram->Kind == nmGameRunning || datagram->Kind == nmNoPlayers))
+        ReportError(AnswerText(datagram->Kind, datagram->SenderAddress));
+}
+
+void tNetworkThread::Execute() {
+    ReadMainState();
+    while (!Stopping()) {
+        if (FState != nsReady) {
+            msleep(kIdleMilliseconds);
+            ReadMainState();
+            continue;
+        }
+        const std::uint16_t port = FPort;
+        tUdpReceiver socket;
+        int code = 0;
+        if (!socket.Open(FProtocol, code)) {
+            SetupFailed("Open socket", code);
+        } else if (!socket.Bind(port, code)) {
+            SetupFailed("Binding the socket", code);
+        } else if (!socket.MakeNonBlocking(code)) {
+            SetupFailed("Making the socket non blocking", code);
+        } else {
+            bool alive = true;
+            Synchronize([this] { FHost.BroadcastHello(); });
+            ReadMainState();
+            while (FState == nsReady && alive && FPort == port) {
+                const int ready = socket.WaitReadable(kWaitMicroseconds, code);
+                if (ready < 0) {
+                    alive = false;
+                    ReportError(QStringLiteral("Receiving data from socket: ") +
+                                QString::fromStdString(WinSockErrorText(code)));
+                } else if (ready > 0) {
+                    const long n = socket.Receive(FBuffer, sizeof FBuffer, code);
+                    if (n < 0) {
+                        alive = false;
+                        ReportError(QStringLiteral("Receiving data from socket: ") +
+                                    QString::fromStdString(WinSockErrorText(code)));
+                    } else if (n == static_cast<long>(kDatagramSize)) {
+                        DispatchDatagram(kDatagramSize);
+                    }
+                }
+                ReadMainState();
+            }
+            if (!socket.Shutdown(code))
+                ReportError(QStringLiteral("Shutdown socket: ") +
+                            QString::fromStdString(WinSockErrorText(code)));
+        }
+        if (socket.IsOpen() && !socket.Close(code))
+            ReportError(QStringLiteral("Close socket: ") +
+                        QString::fromStdString(WinSockErrorText(code)));
+        ReadMainState();
+    }
+    // Nothing to clean up for BSD sockets: nsStopCleanup and nsStopOnly both just end.
+}

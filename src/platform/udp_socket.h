@@ -1,0 +1,84 @@
+// UDP sockets, host name, host and protocol lookups, with errors as the socket error codes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/ip_list.h"
+
+// The socket error code (10048 for EADDRINUSE, ...) of an errno value, so that
+// every message uses the fixed socket error texts. An errno without a code of
+// its own is passed on unchanged and reads as "Error n in WinSock call.".
+int SocketCodeFromErrno(int err);
+// The same for a getaddrinfo result (EAI_*); EAI_SYSTEM uses the errno given.
+int SocketCodeFromLookup(int eai, int err);
+
+// The own addresses from a host lookup and the IPv4 addresses of the
+// interfaces that are up (loopback excluded, in interface order): the lookup
+// wins unless it yields only loopback addresses (127.x.x.x); then the
+// interfaces do, when there are any. Each address appears once.
+std::vector<tAddress> ChooseOwnAddresses(const std::vector<tAddress>& lookup,
+                                         const std::vector<tAddress>& interfaces);
+bool IsLoopback(tAddress a);
+
+// This PC's network name; false with the socket error code on failure.
+bool HostName(std::string& name, int& code);
+// Every IPv4 address the host database gives for a name, in its order.
+bool LookUpHost(const std::string& name, std::vector<tAddress>& addresses, int& code);
+std::vector<tAddress> InterfaceAddresses();
+// The first IPv4 address of a host name or dotted address; 255.255.255.255
+// when the lookup fails.
+tAddress ResolveHost(const std::string& name);
+// The protocol number of "udp" from the protocol database, 17 without one.
+int UdpProtocolNumber();
+
+// The steps of sending one datagram on a socket of its own.
+enum tSendStep : std::uint8_t {
+    ssSent,       // all bytes went out
+    ssOpen,       // "Open socket: "
+    ssBroadcast,  // "set socket to broadcast: "
+    ssConnect,    // the default destination was refused: the peer is forgotten, no message
+    ssSend,       // "send to <name>: "
+    ssIncomplete, // "send to <name> incomplete"
+};
+struct tSendResult {
+    tSendStep step = ssSent;
+    int code = 0; // socket error code for ssOpen, ssBroadcast, ssConnect, ssSend
+};
+
+// Opens a socket, allows broadcasts for 255.255.255.255, connects it to the
+// destination as its default, sends, shuts it down and closes it. The port is
+// in network byte order.
+tSendResult SendUdp(const std::uint8_t* data, std::size_t size, tAddress to,
+                    std::uint16_t portNetOrder, int protocol);
+// The message for a failed send (empty for ssSent and ssConnect).
+std::string SendFailureText(const tSendResult& result, tAddress to);
+
+// The listening socket of the receiver.
+class tUdpReceiver {
+public:
+    tUdpReceiver() = default;
+    tUdpReceiver(const tUdpReceiver&) = delete;
+    tUdpReceiver& operator=(const tUdpReceiver&) = delete;
+    ~tUdpReceiver();
+
+    bool Open(int protocol, int& code);
+    bool Bind(std::uint16_t portNetOrder, int& code); // any local address
+    bool MakeNonBlocking(int& code);
+    // 1 readable, 0 nothing within the time, -1 error.
+    int WaitReadable(int microseconds, int& code);
+    // The full length of the next datagram (also when it is longer than the
+    // buffer, which then holds its start); 0 when nothing was waiting after
+    // all; -1 on an error.
+    long Receive(std::uint8_t* buffer, std::size_t size, int& code);
+    bool Shutdown(int& code);
+    bool Close(int& code);
+    bool IsOpen() const { return fd_ >= 0; }
+    // The bound port in network byte order (for a socket bound to port 0).
+    std::uint16_t BoundPort() const;
+
+private:
+    int fd_ = -1;
+};
