@@ -1,0 +1,15 @@
+// A property check that stops the fuzzer with the failing input kept.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+
+// abort() makes libFuzzer write the input out as a crash; assert() would
+// vanish in a release build.
+#define FUZZ_CHECK(condition)                                                                      \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);     \
+            std::abort();                                                                          \
+        }                                                                                          \
+    } while (false)
