@@ -20,7 +20,7 @@ const char* const Street = "Musterweg 12";
 const char* const Town = "12345 Musterstadt";
 const char* const PhoneRegion = "01234";
 const char* const Phone = "56 78 90";
-const char* const Fax = "01234 / 56 78 91";
+const char* const Fax = "56 78 91";
 const char* const EMail = "autor@example.org";
 const char* const WebSite = "http://www.example.org/";
 } // namespace AuthorContact
@@ -81,7 +81,7 @@ TAuthorForm::TAuthorForm(QWidget* parent) : tStayOnTopDialog(parent) {
         auto* label = new QLabel(QString::fromUtf8(text), this);
         label->setObjectName(QString::fromLatin1(name));
         label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-        label->setGeometry(kLabelRight - 112, y, 112, 16);
+        label->setGeometry(kLabelRight - 116, y, 116, 16);
         return label;
     };
     auto value = [this](const char* name, const char* text, int x, int y) {
@@ -123,7 +123,9 @@ TAuthorForm::TAuthorForm(QWidget* parent) : tStayOnTopDialog(parent) {
 
     Hinweis = new QLabel(this);
     Hinweis->setObjectName(QStringLiteral("Hinweis"));
-    Hinweis->setGeometry(176, 156, 339, 52);
+    // Taller than the 52 pixels of the first design: the German text needs a
+    // fifth line in the desktop fonts here.
+    Hinweis->setGeometry(176, 156, 339, 80);
     Hinweis->setWordWrap(true);
     Hinweis->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Hinweis->setText(QStringLiteral(

@@ -52,7 +52,8 @@ TStrategyForm::TStrategyForm(QWidget* parent) : tStayOnTopDialog(parent) {
     Label2->move(140, 40);
     Label3 = new QLabel(this);
     Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setGeometry(220, 176, 146, 26);
+    // Three lines of text need more than the first design's 26 pixels.
+    Label3->setGeometry(220, 176, 146, 50);
     Label3->setWordWrap(true);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label3->setText(

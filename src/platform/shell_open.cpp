@@ -7,6 +7,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 
 tShellOpenHook gShellOpenHook;
@@ -31,25 +33,24 @@ bool HasScheme(const QString& text) {
 
 } // namespace
 
+QUrl DesktopUrlFor(const QString& fileOrAddress) {
+    const QString text = fileOrAddress.trimmed();
+    if (text.isEmpty())
+        return {};
+    // Tolerant mode keeps blanks and "%20" as they are written.
+    if (HasScheme(text))
+        return QUrl(text, QUrl::TolerantMode);
+    const QFileInfo info(QDir::fromNativeSeparators(text));
+    if (!info.exists())
+        return {};
+    return QUrl::fromLocalFile(info.absoluteFilePath());
+}
+
 bool ShellOpen(const QString& fileOrAddress) {
     if (gShellOpenHook)
         return gShellOpenHook(fileOrAddress);
-    const QString text = fileOrAddress.trimmed();
-    if (text.isEmpty())
-        return false;
-    QUrl url;
-    if (HasScheme(text)) {
-        // Tolerant mode keeps blanks and "%20" as they are written.
-        url = QUrl(text, QUrl::TolerantMode);
-    } else {
-        const QFileInfo info(QDir::fromNativeSeparators(text));
-        if (!info.exists())
-            return false;
-        url = QUrl::fromLocalFile(info.absoluteFilePath());
-    }
-    if (!url.isValid())
-        return false;
-    return QDesktopServices::openUrl(url);
+    const QUrl url = DesktopUrlFor(fileOrAddress);
+    return url.isValid() && QDesktopServices::openUrl(url);
 }
 
 void SetShellOpenHook(tShellOpenHook hook) {

@@ -79,14 +79,18 @@ TColorsForm::TColorsForm(QWidget* parent)
 
     Farbe = new QGroupBox(QStringLiteral("&Farbe"), this);
     Farbe->setObjectName(QStringLiteral("Farbe"));
-    Farbe->setGeometry(320, 8, 89, 217);
+    // Wider than the first design's 89 pixels, reaching left up to the bars:
+    // "Hintergrund" needs the room in the desktop fonts here.
+    Farbe->setGeometry(315, 8, 95, 217);
+    // A narrow gap after the circle lets "Hintergrund" fit the group's width.
+    Farbe->setStyleSheet(QStringLiteral("QRadioButton { spacing: 3px; }"));
     FarbeItems = new QButtonGroup(this);
     const char* const items[12] = {"1", "2", "3", "4",           "5",        "6",
                                    "7", "8", "9", "Hintergrund", "Schatten", "Licht"};
     for (int i = 0; i < 12; ++i) {
         auto* radio = new QRadioButton(QString::fromUtf8(items[i]), Farbe);
         radio->setObjectName(QStringLiteral("FarbeItem%1").arg(i));
-        radio->setGeometry(8, 16 + 16 * i, 78, 16);
+        radio->setGeometry(4, 16 + 16 * i, 90, 16);
         FarbeItems->addButton(radio, i);
     }
     FarbeItems->button(0)->setChecked(true);
