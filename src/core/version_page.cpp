@@ -1,15 +1,12 @@
 // The download page scan: entity decoding, the tag state machine and the date comparison.
 #include "core/version_page.h"
 
+#include "core/release_date.h"
+
 #include <climits>
 #include <cstddef>
 
 namespace {
-
-// The page is searched for German month names whatever the program's language.
-const char* const kGermanMonthNames[13] = {
-    "",     "Januar", "Februar",   "M\xC3\xA4rz", "April",    "Mai",     "Juni",
-    "Juli", "August", "September", "Oktober",     "November", "Dezember"};
 
 bool StartsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
@@ -58,7 +55,7 @@ bool CompareDate(const std::string& cell, int year, int month, int day, bool& ne
         return false;
     const std::string monthText = rest.substr(0, blank);
     for (int m = 1; m <= 12; ++m)
-        if (m != month && monthText == kGermanMonthNames[m])
+        if (m != month && monthText == GermanMonthName(m))
             newer = true;
     if (LeadingNumber(rest.substr(blank + 1)) != year)
         newer = true;

@@ -2,86 +2,14 @@
 // time-out.
 #include "platform/http_get.h"
 
+#include "../loopback_http_server.h"
+
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <atomic>
 #include <cstdlib>
-#include <netinet/in.h>
-#include <poll.h>
 #include <string>
-#include <sys/socket.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
-
-// Serves one connection on 127.0.0.1 with a canned answer; an empty answer
-// keeps the connection open without a word until the test ends.
-class tOneShotServer {
-public:
-    explicit tOneShotServer(std::string answer) : answer_(std::move(answer)) {
-        listen_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof addr;
-        if (::bind(listen_, reinterpret_cast<sockaddr*>(&addr), len) != 0 ||
-            ::listen(listen_, 1) != 0 ||
-            ::getsockname(listen_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-            return;
-        port_ = ntohs(addr.sin_port);
-        thread_ = std::thread([this] { Serve(); });
-    }
-    ~tOneShotServer() {
-        stop_ = true;
-        if (thread_.joinable())
-            thread_.join();
-        ::close(listen_);
-    }
-    std::string Address(const std::string& path = "/downl1de.htm") const {
-        return "http://127.0.0.1:" + std::to_string(port_) + path;
-    }
-    const std::string& Request() const { return request_; }
-
-private:
-    bool Wait(int fd, short events) {
-        pollfd p{fd, events, 0};
-        while (!stop_)
-            if (::poll(&p, 1, 50) > 0)
-                return true;
-        return false;
-    }
-    void Serve() {
-        if (!Wait(listen_, POLLIN))
-            return;
-        const int fd = ::accept(listen_, nullptr, nullptr);
-        char buf[4096];
-        while (request_.find("\r\n\r\n") == std::string::npos && Wait(fd, POLLIN)) {
-            const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
-            if (n <= 0)
-                break;
-            request_.append(buf, static_cast<std::size_t>(n));
-        }
-        for (std::size_t sent = 0; sent < answer_.size() && Wait(fd, POLLOUT);) {
-            const ssize_t n =
-                ::send(fd, answer_.data() + sent, answer_.size() - sent, MSG_NOSIGNAL);
-            if (n <= 0)
-                break;
-            sent += static_cast<std::size_t>(n);
-        }
-        if (answer_.empty())
-            Wait(-1, 0); // silent until the test ends
-        ::close(fd);
-    }
-
-    std::string answer_;
-    int listen_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-    std::string request_;
-};
 
 // The loopback server is reached directly even when the environment names a proxy.
 class GetHtmlTest : public ::testing::Test {
@@ -89,13 +17,8 @@ protected:
     void SetUp() override { ::setenv("no_proxy", "127.0.0.1", 1); }
 };
 
-std::string Ok(const std::string& body) {
-    return "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
-           std::to_string(body.size()) + "\r\n\r\n" + body;
-}
-
 TEST_F(GetHtmlTest, FetchesThePageAsWindows1252WithItsAgent) {
-    tOneShotServer server(Ok("<td>16. M\xE4rz 2011</td>"));
+    tOneShotServer server(HttpOk("<td>16. M\xE4rz 2011</td>"));
     const auto page = GetHtml(server.Address());
     ASSERT_TRUE(page.has_value());
     EXPECT_EQ(*page, "<td>16. M\xC3\xA4rz 2011</td>");
@@ -120,7 +43,7 @@ TEST_F(GetHtmlTest, FailuresGiveNoPage) {
 TEST_F(GetHtmlTest, KeepsOnlyTheFirstPartOfAHugePage) {
     std::string body(3u << 20, 'x');
     body[0] = '<';
-    tOneShotServer server(Ok(body));
+    tOneShotServer server(HttpOk(body));
     tHttpLimits limits;
     limits.MaxBytes = 100000;
     const auto page = GetHtml(server.Address(), limits);
