@@ -153,17 +153,6 @@ TEST_F(PortFormTest, FailedWriteShowsItsMessageAndCancels) {
     EXPECT_EQ(form.result(), QDialog::Rejected);
 }
 
-TEST_F(PortFormTest, ServicesCodeTextsInBothLanguages) {
-    EXPECT_EQ(ServicesCodeText(1), QStringLiteral("Services Datei nicht gefunden"));
-    EXPECT_EQ(ServicesCodeText(4), QString::fromUtf8("Kann temporäre Services Datei nicht in "
-                                                     "endgültige umbenennen"));
-    EXPECT_EQ(ServicesCodeText(9),
-              QStringLiteral("unbekannter Fehler beim Eintragen in die Services Datei"));
-    SetLanguage(0x0409);
-    EXPECT_EQ(ServicesCodeText(2), QStringLiteral("Cannot create temporary services file"));
-    EXPECT_EQ(ServicesCodeText(3), QStringLiteral("Cannot write to services file"));
-}
-
 TEST_F(PortFormTest, PrepareFillsPortAndAddressesAndFitsTheHeight) {
     SetLanguage(0x0409);
     TPortForm form;
