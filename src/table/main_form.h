@@ -76,6 +76,8 @@ public:
     QString StartNetwork();
     bool FindOwnAddresses();
     void NetworkSettings();
+    // An invitation by a name typed after the two backslashes.
+    void Invite(const QString& name);
     void NetworkFailed() override;
     void ShowNetworkError(const QString& text) override;
     void BroadcastHello() override;
@@ -130,7 +132,6 @@ private:
     void FillWindowMenu();
     void ReadColors();
     bool PreferredOver(TChildForm* board, TChildForm* current) const;
-    void Invite(const QString& name);
     void StopNetwork();
 
     // tReceiverHost

@@ -93,6 +93,8 @@ protected:
             captions.push_back(caption);
             return kIdOk;
         });
+        // These cases play on one PC; the network has tests of its own.
+        TMainForm::EnableNetworkStart(false);
         MakeForm();
     }
     void MakeForm() {
@@ -115,6 +117,7 @@ protected:
         form.reset();
         Settle();
         SetMessageBoxHook({});
+        TMainForm::EnableNetworkStart(true);
         ::chmod(dir.filePath(QStringLiteral("locked")).toLocal8Bit().constData(), 0755);
     }
 

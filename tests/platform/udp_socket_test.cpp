@@ -1,0 +1,179 @@
+// Socket layer: error codes, own-address choice, send messages and real loopback datagrams.
+#include <arpa/inet.h>
+#include <cerrno>
+#include <gtest/gtest.h>
+#include <netdb.h>
+#include <vector>
+
+#include "core/datagram.h"
+#include "core/ip_list.h"
+#include "platform/udp_socket.h"
+
+namespace {
+
+const tAddress kLoop = AddressFromOctets(127, 0, 0, 1);
+const tAddress kDebianLoop = AddressFromOctets(127, 0, 1, 1);
+const tAddress kA = AddressFromOctets(192, 168, 1, 5);
+const tAddress kB = AddressFromOctets(10, 0, 0, 7);
+
+TEST(SocketCodes, ErrnoValuesBecomeTheSocketErrorCodes) {
+    struct {
+        int err;
+        int code;
+    } const cases[] = {
+        {EADDRINUSE, 10048},
+        {EACCES, 10013},
+        {ECONNREFUSED, 10061},
+        {ENETUNREACH, 10051},
+        {EHOSTUNREACH, 10065},
+        {EWOULDBLOCK, 10035},
+        {EINVAL, 10022},
+        {EMSGSIZE, 10040},
+        {EADDRNOTAVAIL, 10049},
+        {ENOBUFS, 10055},
+        {EMFILE, 10024},
+        {ENOTSOCK, 10038},
+        {EAFNOSUPPORT, 10047},
+        {ENOTCONN, 10057},
+        {EINTR, 10004},
+        {EBADF, 10009},
+        {0, 0},
+        {ENOENT, ENOENT}, // no code of its own: passed on
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SocketCodeFromErrno(c.err), c.code) << "errno " << c.err;
+}
+
+TEST(SocketCodes, LookupFailuresBecomeTheHostErrorCodes) {
+    struct {
+        int eai;
+        int err;
+        int code;
+    } const cases[] = {
+        {EAI_NONAME, 0, 11001},
+        {EAI_AGAIN, 0, 11002},
+        {EAI_FAIL, 0, 11003},
+        {EAI_MEMORY, 0, 10055},
+        {EAI_SYSTEM, ECONNREFUSED, 10061},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SocketCodeFromLookup(c.eai, c.err), c.code) << "eai " << c.eai;
+}
+
+TEST(OwnAddresses, InterfacesStandInOnlyForALoopbackLookup) {
+    struct {
+        const char* what;
+        std::vector<tAddress> lookup;
+        std::vector<tAddress> interfaces;
+        std::vector<tAddress> expected;
+    } const cases[] = {
+        {"real lookup wins", {kA, kB}, {kB}, {kA, kB}},
+        {"lookup keeps its order", {kB, kA}, {kA, kB}, {kB, kA}},
+        {"loopback only: interfaces", {kDebianLoop}, {kB, kA}, {kB, kA}},
+        {"loopback and real: lookup", {kDebianLoop, kA}, {kB}, {kDebianLoop, kA}},
+        {"no interfaces: loopback stays", {kLoop}, {}, {kLoop}},
+        {"duplicates once", {kA, kA, kB}, {}, {kA, kB}},
+        {"loopback interface dropped", {kLoop}, {kLoop, kB, kB}, {kB}},
+        {"empty lookup: interfaces", {}, {kA}, {kA}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChooseOwnAddresses(c.lookup, c.interfaces), c.expected) << c.what;
+}
+
+TEST(SendMessages, EachFailedStepHasItsText) {
+    const tAddress peer = AddressFromOctets(10, 0, 0, 2);
+    struct {
+        tSendResult result;
+        tAddress to;
+        const char* text;
+    } const cases[] = {
+        {{ssOpen, 10024}, peer, "Open socket: wsaEMFile - Too many open files."},
+        {{ssBroadcast, 10013},
+         kBroadcastAddress,
+         "set socket to broadcast: wsaEAcces - Permission denied."},
+        {{ssSend, 10065}, peer, "send to 10.0.0.2: wsaEHostUnreach - No route to host."},
+        {{ssSend, 10055},
+         kBroadcastAddress,
+         "send to any PC: wsaENoBufs - No buffer space available."},
+        {{ssIncomplete, 0}, peer, "send to 10.0.0.2 incomplete"},
+        {{ssConnect, 10051}, peer, ""},
+        {{ssSent, 0}, peer, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SendFailureText(c.result, c.to), c.text);
+}
+
+class LoopbackSocket : public ::testing::Test {
+protected:
+    void SetUp() override {
+        int code = 0;
+        ASSERT_TRUE(receiver.Open(UdpProtocolNumber(), code));
+        ASSERT_TRUE(receiver.Bind(0, code));
+        ASSERT_TRUE(receiver.MakeNonBlocking(code));
+        port = receiver.BoundPort();
+        ASSERT_NE(port, 0);
+    }
+    long Next(std::vector<std::uint8_t>& buffer) {
+        int code = 0;
+        if (receiver.WaitReadable(1000000, code) != 1)
+            return -2;
+        return receiver.Receive(buffer.data(), buffer.size(), code);
+    }
+    tUdpReceiver receiver;
+    std::uint16_t port = 0;
+};
+
+TEST_F(LoopbackSocket, ADatagramArrivesWholeAndItsRealLengthIsReported) {
+    const tDatagramBytes hello = tDatagram::Hello(kA).Encode();
+    ASSERT_EQ(SendUdp(hello.data(), hello.size(), kLoop, port, UdpProtocolNumber()).step, ssSent);
+    std::vector<std::uint8_t> buffer(kDatagramSize + 1);
+    ASSERT_EQ(Next(buffer), static_cast<long>(kDatagramSize));
+    EXPECT_TRUE(std::equal(hello.begin(), hello.end(), buffer.begin()));
+
+    // A longer datagram must not pass for one of 88 bytes, nor a shorter one.
+    for (std::size_t size : {std::size_t{87}, std::size_t{200}}) {
+        const std::vector<std::uint8_t> bytes(size, 7);
+        ASSERT_EQ(SendUdp(bytes.data(), bytes.size(), kLoop, port, UdpProtocolNumber()).step,
+                  ssSent);
+        EXPECT_EQ(Next(buffer), static_cast<long>(size));
+    }
+    int code = 0;
+    EXPECT_EQ(receiver.Receive(buffer.data(), buffer.size(), code), 0) << "nothing waiting";
+}
+
+TEST_F(LoopbackSocket, ASecondSocketOnThePortFailsWithAddressInUse) {
+    tUdpReceiver second;
+    int code = 0;
+    ASSERT_TRUE(second.Open(UdpProtocolNumber(), code));
+    EXPECT_FALSE(second.Bind(port, code));
+    EXPECT_EQ(code, 10048);
+}
+
+TEST_F(LoopbackSocket, AnUnconnectedSocketShutsDownAndClosesWithoutError) {
+    int code = 0;
+    EXPECT_TRUE(receiver.Shutdown(code));
+    EXPECT_TRUE(receiver.Close(code));
+    EXPECT_FALSE(receiver.IsOpen());
+}
+
+TEST(HostLookup, DottedNamesResolveAndUnknownNamesGiveAllPcs) {
+    EXPECT_EQ(ResolveHost("127.0.0.1"), kLoop);
+    EXPECT_EQ(ResolveHost("198.51.100.7"), AddressFromOctets(198, 51, 100, 7));
+    EXPECT_EQ(ResolveHost("no-such-pc.invalid"), kBroadcastAddress);
+    EXPECT_EQ(ResolveHost(""), kBroadcastAddress);
+    std::vector<tAddress> found;
+    int code = 0;
+    EXPECT_FALSE(LookUpHost("no-such-pc.invalid", found, code));
+    EXPECT_GE(code, 11001);
+    EXPECT_LE(code, 11004);
+}
+
+TEST(HostLookup, ThisPcHasANameAndUdpItsNumber) {
+    std::string name;
+    int code = 0;
+    ASSERT_TRUE(HostName(name, code));
+    EXPECT_FALSE(name.empty());
+    EXPECT_EQ(UdpProtocolNumber(), 17);
+}
+
+} // namespace
