@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr const char* kDefaultSite = "http://www.example.org/vessrin/";
+constexpr const char* kDefaultSite = "http://www.example.org/";
 constexpr const char* kVersionPage = "downl1de.htm";
 
 // The wait cursor for a scope, restored on every way out.

@@ -124,9 +124,9 @@ TEST_F(VersionCheckTest, UnreachableSiteGivesTheEnglishCouldNotCheck) {
 }
 
 TEST_F(VersionCheckTest, SiteAddressDefaultsToTheExampleSite) {
-    EXPECT_EQ(SiteAddress(), QStringLiteral("http://www.example.org/vessrin/"));
+    EXPECT_EQ(SiteAddress(), QStringLiteral("http://www.example.org/"));
     WriteProfileString("Internet", "Site", "");
-    EXPECT_EQ(SiteAddress(), QStringLiteral("http://www.example.org/vessrin/"));
+    EXPECT_EQ(SiteAddress(), QStringLiteral("http://www.example.org/"));
 }
 
 } // namespace
