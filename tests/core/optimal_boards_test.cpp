@@ -40,13 +40,6 @@ TEST(OptimalBoards, EveryLineIsCompleteInOneValueAndTheBoardScores307) {
     }
 }
 
-TEST(OptimalBoards, TheSixteenBoardsDiffer) {
-    std::set<std::array<std::int8_t, kCellCount>> boards;
-    for (int s = 1; s <= kOptimalBoardCount; ++s)
-        boards.insert(OptimalAsBoard(s).tiles);
-    EXPECT_EQ(boards.size(), 16u);
-}
-
 TEST(OptimalBoards, SolutionNumbersOutsideTheTableReadTheNearestBound) {
     EXPECT_EQ(&OptimalBoard(0), &OptimalBoards[0]);
     EXPECT_EQ(&OptimalBoard(-5), &OptimalBoards[0]);

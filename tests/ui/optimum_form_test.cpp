@@ -8,10 +8,7 @@
 #include <set>
 
 #include "core/optimal_boards.h"
-#include "core/scoring.h"
 #include "game/hexagon.h"
-#include "game/pkte_label.h"
-#include "game/qt_colors.h"
 #include "platform/language.h"
 #include "platform/settings_file.h"
 #include "table/optimum_form.h"
@@ -22,40 +19,20 @@ class OptimumFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        file_ = dir_.filePath(QStringLiteral("vessrin.ini")).toStdString();
-        SetSettingsFileName(file_);
+        SetSettingsFileName(dir_.filePath(QStringLiteral("vessrin.ini")).toStdString());
         SetLanguage(0x0407);
         saved_ = SharedColors();
     }
     void TearDown() override { SharedColors() = saved_; }
 
-    // The tile each cell shows, or a failure when a cell is not face up.
-    static std::array<int, kCellCount> Shown(const TOptimumForm& form) {
-        std::array<int, kCellCount> tiles{};
-        for (std::size_t i = 0; i < kCellCodes.size(); ++i) {
-            const tHexagon* cell = form.Cell(kCellCodes[i]);
-            EXPECT_EQ(cell->Style(), hxVisible) << kCellCodes[i];
-            tiles[i] = cell->Nummer();
+    // The board the cells show; a cell that is not face up fails the test.
+    static tBoard Shown(const TOptimumForm& form) {
+        tBoard board;
+        for (std::uint16_t code : kCellCodes) {
+            EXPECT_EQ(form.Cell(code)->Style(), hxVisible) << code;
+            board.Lay(code, form.Cell(code)->Nummer());
         }
-        return tiles;
-    }
-    static std::array<int, kCellCount> Row(int solution) {
-        std::array<int, kCellCount> tiles{};
-        for (std::size_t i = 0; i < tiles.size(); ++i)
-            tiles[i] = OptimalBoards[static_cast<std::size_t>(solution - 1)][i].Tile;
-        return tiles;
-    }
-    // Points of the shown board, scored by the line labels as a board does.
-    static int Points(const TOptimumForm& form) {
-        tPkteLabel label;
-        int total = 0;
-        for (const tLine& line : kLines) {
-            tHexagon* e[5] = {};
-            for (int j = 0; j < line.length; ++j)
-                e[j] = form.Cell(line.cells[static_cast<std::size_t>(j)]);
-            total += label.Calculate(e[0], e[1], e[2], e[3], e[4], line.direction, kModeDemoPoints);
-        }
-        return total;
+        return board;
     }
     static void Type(TOptimumForm& form, const QString& text) {
         auto* edit = form.SpinEdit()->findChild<QLineEdit*>();
@@ -66,51 +43,27 @@ protected:
     }
 
     QTemporaryDir dir_;
-    std::string file_;
     tColorSet saved_;
 };
 
-TEST_F(OptimumFormTest, OpensOnSolutionOneWithItsTextsAndFixedSize) {
+TEST_F(OptimumFormTest, OpensOnSolutionOneAndStepsThroughSixteenBoardsOf307Points) {
     TOptimumForm form;
     EXPECT_EQ(form.Solution(), 1);
-    EXPECT_EQ(form.SpinEdit()->value(), 1);
-    EXPECT_EQ(form.SpinEdit()->minimum(), 1);
-    EXPECT_EQ(form.SpinEdit()->maximum(), 16);
-    EXPECT_EQ(Shown(form), Row(1));
-    EXPECT_EQ(form.Cell(333)->geometry(), QRect(104, 136, 49, 49));
+    EXPECT_EQ(Shown(form).tiles, OptimalAsBoard(1).tiles) << "before the spin field is touched";
     EXPECT_EQ(form.Cell(212)->geometry(), QRect(56, 40, 49, 49));
+    EXPECT_EQ(form.Cell(333)->geometry(), QRect(104, 136, 49, 49));
     EXPECT_EQ(form.size(), QSize(263, 320));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
-    EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Vessrin Optimum"));
-    EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Punkte"))->text(),
-              QStringLiteral("307 Punkte"));
-
-    SetLanguage(0x0409);
-    TOptimumForm english;
-    EXPECT_EQ(english.windowTitle(), QStringLiteral("Orvanel optimum"));
-    EXPECT_EQ(english.findChild<QLabel*>(QStringLiteral("Punkte"))->text(),
-              QStringLiteral("307 points"));
-}
-
-TEST_F(OptimumFormTest, SteppingThroughTheSpinFieldShowsSixteenBoardsOf307Points) {
-    TOptimumForm form;
-    std::set<std::array<int, kCellCount>> seen;
+    std::set<std::array<std::int8_t, kCellCount>> seen;
     for (int s = 1; s <= 16; ++s) {
         form.SpinEdit()->setValue(s);
-        EXPECT_EQ(form.Solution(), s);
-        const auto shown = Shown(form);
-        EXPECT_EQ(shown, Row(s)) << "solution " << s;
-        EXPECT_EQ(std::set<int>(shown.begin(), shown.end()).size(), 19u) << "solution " << s;
-        EXPECT_EQ(Points(form), 307) << "solution " << s;
-        seen.insert(shown);
+        const tBoard shown = Shown(form);
+        EXPECT_EQ(shown.tiles, OptimalAsBoard(s).tiles) << "solution " << s;
+        EXPECT_EQ(std::set<int>(shown.tiles.begin(), shown.tiles.end()).size(), 19u);
+        EXPECT_EQ(EvaluateBoard(shown, kModeDemoPoints), 307) << "solution " << s;
+        seen.insert(shown.tiles);
     }
     EXPECT_EQ(seen.size(), 16u);
-    form.SpinEdit()->stepUp();
-    EXPECT_EQ(form.Solution(), 16);
-    form.SpinEdit()->setValue(1);
-    form.SpinEdit()->stepDown();
-    EXPECT_EQ(form.Solution(), 1);
 }
 
 TEST_F(OptimumFormTest, TypedTextClampsToTheRangeAndNonNumbersSelectOne) {
@@ -122,9 +75,8 @@ TEST_F(OptimumFormTest, TypedTextClampsToTheRangeAndNonNumbersSelectOne) {
         TOptimumForm form;
         form.SpinEdit()->setValue(5);
         Type(form, QString::fromLatin1(c.typed));
-        EXPECT_EQ(form.SpinEdit()->value(), c.expected) << '"' << c.typed << '"';
         EXPECT_EQ(form.Solution(), c.expected) << '"' << c.typed << '"';
-        EXPECT_EQ(Shown(form), Row(c.expected)) << '"' << c.typed << '"';
+        EXPECT_EQ(Shown(form).tiles, OptimalAsBoard(c.expected).tiles) << '"' << c.typed << '"';
         EXPECT_EQ(form.SpinEdit()->text(), QString::number(c.expected)) << '"' << c.typed << '"';
     }
 }
@@ -140,13 +92,10 @@ TEST_F(OptimumFormTest, EachShowingTakesTheCurrentColoursAndKeepsTheSolution) {
     SharedColors() = changed;
     EXPECT_FALSE(form.Cell(113)->Colors() == changed) << "colours change only at a showing";
     form.show();
-    for (const tLine& line : kLines)
-        for (int j = 0; j < line.length; ++j)
-            EXPECT_EQ(form.Cell(line.cells[static_cast<std::size_t>(j)])->Colors(), changed);
+    for (std::uint16_t code : kCellCodes)
+        EXPECT_EQ(form.Cell(code)->Colors(), changed) << code;
     EXPECT_EQ(form.palette().color(QPalette::Window), QColor(10, 20, 200));
-    EXPECT_EQ(form.Solution(), 9);
-    EXPECT_EQ(Shown(form), Row(9));
-    form.hide();
+    EXPECT_EQ(Shown(form).tiles, OptimalAsBoard(9).tiles);
 }
 
 TEST_F(OptimumFormTest, ClosingSavesThePlacementThatTheNextWindowRestores) {
@@ -162,21 +111,27 @@ TEST_F(OptimumFormTest, ClosingSavesThePlacementThatTheNextWindowRestores) {
     EXPECT_EQ(again.pos(), QPoint(123, 77));
 }
 
-TEST_F(OptimumFormTest, TextsFitTheWindowInBothLanguages) {
-    for (const auto& [id, path] : {std::pair{0x0407u, "/tmp/optimumform_de.png"},
-                                   std::pair{0x0409u, "/tmp/optimumform_en.png"}}) {
-        SetLanguage(id);
+TEST_F(OptimumFormTest, TextsInBothLanguagesFitTheWindow) {
+    const struct {
+        std::uint32_t language;
+        const char* caption;
+        const char* points;
+        const char* path;
+    } cases[] = {{0x0407, "Vessrin Optimum", "307 Punkte", "/tmp/optimumform_de.png"},
+                 {0x0409, "Orvanel optimum", "307 points", "/tmp/optimumform_en.png"}};
+    for (const auto& c : cases) {
+        SetLanguage(c.language);
         TOptimumForm form;
         form.SpinEdit()->setValue(16);
         form.show();
+        EXPECT_EQ(form.windowTitle(), QString::fromLatin1(c.caption));
         auto* punkte = form.findChild<QLabel*>(QStringLiteral("Punkte"));
-        EXPECT_LE(punkte->geometry().right(), form.width() - 4) << path;
-        EXPECT_LT(punkte->geometry().bottom(), form.Cell(421)->y()) << path;
+        EXPECT_EQ(punkte->text(), QString::fromLatin1(c.points));
+        EXPECT_LE(punkte->geometry().right(), form.width() - 4) << c.path;
+        EXPECT_LT(punkte->geometry().bottom(), form.Cell(421)->y()) << c.path;
         auto* edit = form.SpinEdit()->findChild<QLineEdit*>();
-        EXPECT_GE(edit->width(), edit->fontMetrics().horizontalAdvance(QStringLiteral("16")) + 4)
-            << path;
-        EXPECT_TRUE(form.grab().save(QString::fromLatin1(path)));
-        form.hide();
+        EXPECT_GE(edit->width(), edit->fontMetrics().horizontalAdvance(QStringLiteral("16")) + 4);
+        EXPECT_TRUE(form.grab().save(QString::fromLatin1(c.path)));
     }
 }
 
