@@ -120,11 +120,4 @@ TEST_F(BarPaintTest, MarkSparesTheBarFromUnLightUntilHiLightClearsIt) {
     EXPECT_EQ(img.pixel(32, 4), qRgb(0, 0, 0));
 }
 
-TEST_F(BarPaintTest, NewColorsTakesEffectAtTheNextPaint) {
-    tColorSet set = numbered_.Colors();
-    set.LineColors[5] = MakeColor(255, 0, 0);
-    numbered_.NewColors(set);
-    EXPECT_EQ(Render(numbered_).pixel(16, 4), qRgb(255, 0, 0));
-}
-
 } // namespace
