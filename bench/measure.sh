@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Measures the installed game as a process under Xvfb against a bare Qt
+# reference of the same shape, alternating the two, and prints medians with
+# min and max; then the headless simulator and the benchmarks.
+# usage: bench/measure.sh [runs (default 7)]   (RUNS, IDLE_SECONDS, BUILD override)
+set -uo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-${RUNS:-7}}
+build=${BUILD:-build-bench}
+here=$PWD/bench
+scratch=$(mktemp -d)
+xvfb=
+trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
+
+echo "building in $build ..." >&2
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESSRIN_BENCH=ON >/dev/null &&
+    cmake --build "$build" -j 2 >"$scratch/build.log" 2>&1 ||
+    { tail -30 "$scratch/build.log"; exit 1; }
+DESTDIR=$scratch/root cmake --install "$build" --prefix /usr >/dev/null || exit 1
+game=$scratch/root/usr/bin/vessrin
+reference=$(realpath "$build/bench/vessrin_reference")
+
+# The game finds its port in the per-user services file, so its network is
+# ready; settings land in a working folder of their own.
+mkdir -p "$scratch/home" "$scratch/config/vessrin" "$scratch/work" "$scratch/runtime"
+chmod 700 "$scratch/runtime"
+printf 'Vessrin\t45679/udp\n' >"$scratch/config/vessrin/services"
+display=:$((150 + RANDOM % 50))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+sleep 1
+run() { # title regex, program
+    (cd "$scratch/work" && env -i PATH="$PATH" HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" \
+        XDG_RUNTIME_DIR="$scratch/runtime" DISPLAY="$display" QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 \
+        IDLE_SECONDS="${IDLE_SECONDS:-10}" python3 "$here/measure_run.py" "$@")
+}
+# One start of each first, so that both are measured warm.
+run '^(Vessrin|Orvanel)$' "$game" >/dev/null
+run '^Reference$' "$reference" >/dev/null
+: >"$scratch/game.jsonl"
+: >"$scratch/reference.jsonl"
+for i in $(seq 1 "$runs"); do
+    echo "run $i of $runs" >&2
+    run '^(Vessrin|Orvanel)$' "$game" >>"$scratch/game.jsonl"
+    run '^Reference$' "$reference" >>"$scratch/reference.jsonl"
+done
+
+python3 - "$scratch/game.jsonl" "$scratch/reference.jsonl" "$runs" <<'PY'
+import json, statistics, sys
+game = [json.loads(l) for l in open(sys.argv[1]) if l.strip()]
+ref = [json.loads(l) for l in open(sys.argv[2]) if l.strip()]
+def stat(rows, key):
+    v = [r[key] for r in rows if r.get(key) is not None]
+    if not v:
+        return None, "not reached"
+    m = statistics.median(v)
+    return m, f"{m:.1f} ({min(v):.1f}–{max(v):.1f})"
+print(f"| figure ({sys.argv[3]} runs, median (min–max)) | game | reference | ratio |")
+print("|---|---|---|---|")
+for key, name in (("mapped_ms", "exec → main window mapped, ms"),
+                  ("painted_ms", "exec → hexagons painted, ms"),
+                  ("rss_mib", "resident memory 3 s after start, MiB"),
+                  ("idle_cpu_ms", "CPU while idle, ms per 10 s")):
+    gm, gt = stat(game, key)
+    rm, rt = stat(ref, key)
+    ratio = f"{gm / rm:.2f} ×" if gm is not None and rm else "–"
+    print(f"| {name} | {gt} | {rt} | {ratio} |")
+bad = [r for r in game + ref if r.get("exit") != 0]
+print(f"\nclean exits: {len(game) + len(ref) - len(bad)} of {len(game) + len(ref)}")
+PY
+
+echo
+echo "simulator:"
+"$build/bench/simulator" "${GAMES:-100000}" 1
+echo
+echo "benchmarks:"
+for b in bench_core bench_ui; do
+    [ -x "$build/bench/$b" ] || continue
+    env QT_QPA_PLATFORM=offscreen "$build/bench/$b" --benchmark_min_time=0.2 2>/dev/null |
+        grep -E '^[A-Za-z]' | grep -v -E '^(Run on|Load Average|CPU Caches|Benchmark|\*\*\*)'
+done
+echo
+echo "machine: $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1), $(date -u +%F)"
