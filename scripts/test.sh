@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything twice (normal and with ASan + UBSan) and runs every test.
+# Builds everything twice (normal and with ASan + UBSan) and runs every test:
+# unit and widget tests, the install check with the Debian package, the
+# settings-file kill test, the fuzzers for a bounded time and the end-to-end
+# tests with both builds.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh --test || exit 1
@@ -9,6 +12,21 @@ export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 jobs=$(nproc)
 status=0
+failed=()
+began=$SECONDS
+
+stage() { # name, command...
+    local name=$1 t=$SECONDS
+    shift
+    echo "== $name"
+    if "$@"; then
+        echo "-- $name: ok ($((SECONDS - t)) s)"
+    else
+        echo "-- $name: FAILED ($((SECONDS - t)) s)"
+        status=1
+        failed+=("$name")
+    fi
+}
 
 build() { # dir, extra cmake args...
     local dir=$1
@@ -16,23 +34,45 @@ build() { # dir, extra cmake args...
     cmake -S . -B "$dir" -G Ninja "$@" >/dev/null && cmake --build "$dir" -j "$jobs"
 }
 
-echo "== normal build"
-if build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
-    (cd build-test && ctest --output-on-failure -j "$jobs") || status=1
-else
-    status=1
+normal_tests() { (cd build-test && ctest --output-on-failure -j "$jobs"); }
+asan_tests() { (cd build-asan && ctest --output-on-failure -j "$jobs" -L 'core|platform|ui'); }
+
+# The program built with the sanitizers plays the end-to-end tests once; a
+# sanitizer report anywhere fails the stage even when the test itself passed.
+asan_e2e() {
+    local logs
+    logs=$(mktemp -d)
+    ASAN_OPTIONS=$ASAN_OPTIONS:log_path=$logs/asan UBSAN_OPTIONS=$UBSAN_OPTIONS:log_path=$logs/ubsan \
+        bash tests/e2e/run.sh build-asan/vessrin
+    local rc=$?
+    if compgen -G "$logs/*" >/dev/null; then
+        echo "sanitizer reports of the end-to-end run:"
+        head -50 "$logs"/*
+        rc=1
+    fi
+    rm -rf "$logs"
+    return $rc
+}
+
+if stage "normal build" build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
+    stage "unit and widget tests" normal_tests
+    stage "install check and Debian package" bash packaging/check_install.sh build-test
+    stage "settings-file kill test" bash tests/fault/kill_settings.sh build-test/tests/fault/settings_writer 200
+    if [ -x tests/e2e/run.sh ]; then
+        stage "end-to-end tests" bash tests/e2e/run.sh build-test/vessrin
+    fi
 fi
 
-echo "== sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)"
-if build build-asan -DCMAKE_BUILD_TYPE=Debug -DVESSRIN_SANITIZE=ON -DVESSRIN_BENCH=OFF; then
-    (cd build-asan && ctest --output-on-failure -j "$jobs" -L 'core|platform|ui') || status=1
-else
-    status=1
+if stage "sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)" \
+    build build-asan -DCMAKE_BUILD_TYPE=Debug -DVESSRIN_SANITIZE=ON -DVESSRIN_BENCH=OFF; then
+    stage "sanitizer unit and widget tests" asan_tests
+    if [ -x tests/e2e/run.sh ]; then
+        stage "end-to-end tests with the sanitizer build" asan_e2e
+    fi
 fi
 
-if [ -x tests/e2e/run.sh ]; then
-    echo "== end-to-end tests"
-    bash tests/e2e/run.sh build-test/vessrin || status=1
-fi
+stage "fuzzers (${FUZZ_SECONDS:-30} s each)" env FUZZ_SECONDS="${FUZZ_SECONDS:-30}" FUZZ_JOBS="$jobs" bash fuzz/run.sh
 
+echo "== all stages took $((SECONDS - began)) s"
+[ ${#failed[@]} -eq 0 ] || printf 'failed: %s\n' "${failed[@]}"
 exit $status
