@@ -23,6 +23,7 @@ reference=$(realpath "$build/bench/vessrin_reference")
 # The game finds its port in the per-user services file, so its network is
 # ready; settings land in a working folder of their own.
 mkdir -p "$scratch/home" "$scratch/config/vessrin" "$scratch/work" "$scratch/runtime"
+printf '[LinkForm]\r\nStartMenu=\r\n' >"$scratch/work/vessrin.ini"
 chmod 700 "$scratch/runtime"
 printf 'Vessrin\t45679/udp\n' >"$scratch/config/vessrin/services"
 display=:$((150 + RANDOM % 50))

@@ -44,6 +44,8 @@ xvfb=$!
 sleep 1
 work=$scratch/run
 mkdir -p "$work"
+# Answered shortcut question, so the first-start window does not wait.
+printf '[LinkForm]\r\nStartMenu=\r\n' >"$work/vessrin.ini"
 (cd "$work" && exec env DISPLAY=$display QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL= LC_MESSAGES= \
     "$unpacked/usr/bin/vessrin" >"$scratch/app.log" 2>&1) &
 app=$!

@@ -2,8 +2,16 @@
 #include <QApplication>
 
 #include "core/colors.h"
+#include "info/author_form.h"
+#include "info/idea_form.h"
+#include "info/link_form.h"
+#include "info/strategy_form.h"
+#include "info/version_check.h"
+#include "net/port_form.h"
 #include "platform/language.h"
+#include "settings/colors_form.h"
 #include "table/main_form.h"
+#include "table/optimum_form.h"
 #include "table/player_form.h"
 #include "table/score_form.h"
 
@@ -18,7 +26,21 @@ int main(int argc, char** argv) {
     TMainForm mainForm;
     TPlayerForm playerForm(&mainForm);
     TScoreForm scoreForm(&mainForm);
+    TColorsForm colorsForm(&mainForm);
+    TAuthorForm authorForm(&mainForm);
+    TIdeaForm ideaForm(&mainForm);
+    TOptimumForm optimumForm(&mainForm);
+    TStrategyForm strategyForm(&mainForm);
+    TPortForm portForm(&mainForm);
+    TLinkForm linkForm(&mainForm);
     mainForm.SetDialogs(&playerForm, &scoreForm);
+    mainForm.SetPortForm(&portForm);
+    mainForm.SetInfoDialogs(&colorsForm, &authorForm, &ideaForm, &optimumForm, &strategyForm,
+                            &linkForm);
+    QObject::connect(&authorForm, &TAuthorForm::internetValClicked, &authorForm,
+                     [&authorForm] { InternetValClick(&authorForm); });
+    // The first start asks for the shortcuts before the game begins.
+    linkForm.ShowAtFirstStart();
     mainForm.show();
     return app.exec();
 }

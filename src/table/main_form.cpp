@@ -1,6 +1,15 @@
 // The main window: menus, toolbar, board windows and the course of a game.
 #include "table/main_form.h"
 
+#include "info/author_form.h"
+#include "info/idea_form.h"
+#include "info/link_form.h"
+#include "info/strategy_form.h"
+#include "info/suitability.h"
+#include "settings/colors_form.h"
+#include "table/demo_board.h"
+#include "table/optimum_form.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -115,13 +124,21 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(central);
 
     // The demonstration board's panel fills the client area below the toolbar.
-    FPanel = new QWidget(FMdiArea->viewport());
-    FPanel->setObjectName("Panel");
-    FPanel->setAutoFillBackground(true);
+    FPanel = new tDemoBoard(FRandom, FMdiArea->viewport());
     FPanel->hide();
     FMdiArea->viewport()->installEventFilter(this);
 
     CreateToolbar();
+    FPanel->SetButtons(FBtnNeu, FBtnNeuAtn);
+    FPanel->SetBlocked([this] {
+        for (TChildForm* board : Boards())
+            if (board->TakesPart)
+                return true;
+        for (TChatForm* chat : ChatForms())
+            if (chat->Showing())
+                return true;
+        return false;
+    });
     CreateMenus();
     FormCreate();
 }
@@ -162,10 +179,12 @@ void TMainForm::CreateToolbar() {
     connect(FBtnNext, &QToolButton::clicked, this, &TMainForm::BtnNextClick);
     connect(FToolbar->findChild<QToolButton*>("BtnHighscore"), &QToolButton::clicked, this,
             &TMainForm::ShowHighScore);
-    // The colours, info and optimal-solution windows are not part of this
-    // build yet; their buttons stay visible but disabled rather than doing nothing.
-    for (const char* name : {"BtnFarben", "BtnEignung", "BtnIdee", "BtnProg", "BtnZiel", "BtnOpt"})
-        FToolbar->findChild<QToolButton*>(name)->setEnabled(false);
+    const std::pair<const char*, void (TMainForm::*)()> windows[] = {
+        {"BtnFarben", &TMainForm::FarbenEinstellen}, {"BtnEignung", &TMainForm::ShowEignung},
+        {"BtnIdee", &TMainForm::ShowIdee},           {"BtnProg", &TMainForm::ShowAutor},
+        {"BtnZiel", &TMainForm::ShowStrategie},      {"BtnOpt", &TMainForm::Optimum}};
+    for (const auto& [name, slot] : windows)
+        connect(FToolbar->findChild<QToolButton*>(name), &QToolButton::clicked, this, slot);
 }
 
 void TMainForm::CreateMenus() {
@@ -199,20 +218,27 @@ void TMainForm::CreateMenus() {
 
     QMenu* einstellung = menuBar()->addMenu(Tr("&Einstellung", "&Settings"));
     einstellung->setObjectName("MenuEinstellung");
-    item(einstellung, "MenuFarben", "&Farben", "&Colors")->setEnabled(false);
+    connect(item(einstellung, "MenuFarben", "&Farben", "&Colors"), &QAction::triggered, this,
+            &TMainForm::FarbenEinstellen);
     // Enabled once the port dialog is there (SetPortForm).
     FMenuNetzwerk = item(einstellung, "MenuNetzwerk", "&Netzwerk", "&Network");
     FMenuNetzwerk->setEnabled(false);
     connect(FMenuNetzwerk, &QAction::triggered, this, &TMainForm::MenuNetzwerkClick);
-    item(einstellung, "MenuShortcut", "&Verknüpfungen", "&Shortcuts")->setEnabled(false);
+    connect(item(einstellung, "MenuShortcut", "&Verknüpfungen", "&Shortcuts"), &QAction::triggered,
+            this, &TMainForm::MenuShortcutClick);
 
     QMenu* info = menuBar()->addMenu(Tr("&Info", "&Info"));
     info->setObjectName("MenuInfo");
-    item(info, "MenuEignung", "&Eignung", "S&uitability")->setEnabled(false);
-    item(info, "MenuIdee", "&Idee", "&Idea")->setEnabled(false);
-    item(info, "MenuProgramm", "&Programm", "&Program")->setEnabled(false);
-    item(info, "MenuZiel", "&Strategie", "&Strategy")->setEnabled(false);
-    item(info, "MenuOpt", "&Optimale Lösungen", "&Optimal solutions")->setEnabled(false);
+    connect(item(info, "MenuEignung", "&Eignung", "S&uitability"), &QAction::triggered, this,
+            &TMainForm::ShowEignung);
+    connect(item(info, "MenuIdee", "&Idee", "&Idea"), &QAction::triggered, this,
+            &TMainForm::ShowIdee);
+    connect(item(info, "MenuProgramm", "&Programm", "&Program"), &QAction::triggered, this,
+            &TMainForm::ShowAutor);
+    connect(item(info, "MenuZiel", "&Strategie", "&Strategy"), &QAction::triggered, this,
+            &TMainForm::ShowStrategie);
+    connect(item(info, "MenuOpt", "&Optimale Lösungen", "&Optimal solutions"), &QAction::triggered,
+            this, &TMainForm::Optimum);
 }
 
 // The window menu lists the child windows after its own items, the active one checked.
@@ -491,33 +517,57 @@ void TMainForm::ShowHighScore() {
 }
 
 void TMainForm::ApplyAllColors() {
-    const tColorSet& colors = SharedColors();
-    QPalette palette = FPanel->palette();
-    palette.setColor(QPalette::Window, ToQColor(colors.BackgroundColor));
-    FPanel->setPalette(palette);
-    for (tPkteLabel* label : FPanel->findChildren<tPkteLabel*>())
-        label->NewColors();
-    for (tHexagon* hexagon : FPanel->findChildren<tHexagon*>())
-        hexagon->NewColors(colors);
+    FPanel->ApplyColors();
     for (TChildForm* board : Boards())
         board->ApplyColors();
-    FPanel->update();
+}
+
+void TMainForm::SetInfoDialogs(TColorsForm* colors, TAuthorForm* author, TIdeaForm* idea,
+                               TOptimumForm* optimum, TStrategyForm* strategy, TLinkForm* link) {
+    FColorsForm = colors;
+    FAuthorForm = author;
+    FIdeaForm = idea;
+    FOptimumForm = optimum;
+    FStrategyForm = strategy;
+    FLinkForm = link;
+}
+
+void TMainForm::FarbenEinstellen() {
+    if (FColorsForm && FColorsForm->exec() == QDialog::Accepted)
+        ApplyAllColors();
+}
+
+void TMainForm::ShowEignung() {
+    ShowSuitability(windowTitle());
+}
+
+void TMainForm::ShowIdee() {
+    if (FIdeaForm)
+        FIdeaForm->exec();
+}
+
+void TMainForm::ShowAutor() {
+    if (FAuthorForm)
+        FAuthorForm->exec();
+}
+
+void TMainForm::ShowStrategie() {
+    if (FStrategyForm)
+        FStrategyForm->exec();
+}
+
+void TMainForm::Optimum() {
+    if (FOptimumForm)
+        FOptimumForm->exec();
+}
+
+void TMainForm::MenuShortcutClick() {
+    if (FLinkForm)
+        FLinkForm->exec();
 }
 
 void TMainForm::ShowDemo(bool show) {
-    if (show)
-        for (TChildForm* board : Boards())
-            if (board->TakesPart)
-                show = false;
-    if (show)
-        for (TChatForm* chat : ChatForms())
-            if (chat->Showing())
-                show = false;
-    FPanel->setVisible(show);
-    if (show)
-        FPanel->lower();
-    FBtnNeu->setVisible(!show);
-    FBtnNeuAtn->setVisible(show);
+    FPanel->ShowDemo(show, FTileOrder);
 }
 
 void TMainForm::MenuUeberlappendClick() {

@@ -23,7 +23,14 @@ class QAction;
 class QMdiArea;
 class QMenu;
 class QToolButton;
+class TAuthorForm;
 class TChatForm;
+class TColorsForm;
+class TIdeaForm;
+class TLinkForm;
+class TOptimumForm;
+class TStrategyForm;
+class tDemoBoard;
 class TChildForm;
 class TPlayerForm;
 class TPortForm;
@@ -41,6 +48,9 @@ public:
     void SetDialogs(TPlayerForm* playerForm, TScoreForm* scoreForm);
     // The port dialog of the network settings; enables the network command.
     void SetPortForm(TPortForm* portForm);
+    void SetInfoDialogs(TColorsForm* colors, TAuthorForm* author, TIdeaForm* idea,
+                        TOptimumForm* optimum, TStrategyForm* strategy, TLinkForm* link);
+    tDemoBoard* Panel() const { return FPanel; }
 
     // Widget tests drive the protocol without the receiver thread: with the
     // start switched off, the first paint neither starts the network nor the thread.
@@ -110,6 +120,13 @@ public:
     std::uint16_t DemoBoard = 1;
 
 public slots:
+    void FarbenEinstellen();
+    void ShowEignung();
+    void ShowIdee();
+    void ShowAutor();
+    void ShowStrategie();
+    void Optimum();
+    void MenuShortcutClick();
     void BtnNeuClick();
     void BtnNextClick() { NextPlayerDue(); }
     void ShowHighScore();
@@ -148,7 +165,13 @@ private:
 
     QWidget* FToolbar = nullptr;
     QMdiArea* FMdiArea = nullptr;
-    QWidget* FPanel = nullptr;
+    tDemoBoard* FPanel = nullptr;
+    QPointer<TColorsForm> FColorsForm;
+    QPointer<TAuthorForm> FAuthorForm;
+    QPointer<TIdeaForm> FIdeaForm;
+    QPointer<TOptimumForm> FOptimumForm;
+    QPointer<TStrategyForm> FStrategyForm;
+    QPointer<TLinkForm> FLinkForm;
     QToolButton* FBtnNeu = nullptr;
     QToolButton* FBtnNeuAtn = nullptr;
     QToolButton* FBtnNext = nullptr;

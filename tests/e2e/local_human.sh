@@ -16,6 +16,8 @@ trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 export DISPLAY=$display QT_QPA_PLATFORM=xcb
 sleep 1
 cd "$work"
+# Answered shortcut question, so the first-start window does not wait.
+printf '[LinkForm]\r\nStartMenu=\r\n' >vessrin.ini
 LANG=$lang LC_ALL= LC_MESSAGES= "$exe" >app.log 2>&1 &
 app=$!
 win=$(xdotool search --sync --onlyvisible --name '^(Vessrin|Orvanel)$' | head -1)

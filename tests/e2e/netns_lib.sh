@@ -69,6 +69,7 @@ netns_setup() {
         local dir
         dir=$(netns_dir "$i")
         mkdir -p "$dir/home" "$dir/config/vessrin" "$dir/work" "$dir/runtime"
+        [ -e "$dir/work/vessrin.ini" ] || printf '[LinkForm]\r\nStartMenu=\r\n' >"$dir/work/vessrin.ini"
         chmod 700 "$dir/runtime"
         printf 'Vessrin\t%5d/udp\n' "$NETNS_PORT" >"$dir/config/vessrin/services"
     done
