@@ -3,7 +3,9 @@
 
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
+// The same field separators as the lookups, so that a line the lookups read
+// as an entry is also replaced by a rewrite, never left to shadow the new one.
+constexpr std::string_view kBlanks = " \t\r\n\v\f";
 
 bool IsTrimmed(unsigned char c) {
     return c <= ' ';
@@ -74,10 +76,10 @@ std::vector<std::string_view> Tokens(std::string_view s) {
     std::vector<std::string_view> tokens;
     std::size_t pos = 0;
     while (true) {
-        pos = s.find_first_not_of(" \t\r\n\v\f", pos);
+        pos = s.find_first_not_of(kBlanks, pos);
         if (pos == std::string_view::npos)
             break;
-        const std::size_t end = s.find_first_of(" \t\r\n\v\f", pos);
+        const std::size_t end = s.find_first_of(kBlanks, pos);
         tokens.push_back(s.substr(pos, end == std::string_view::npos ? end : end - pos));
         if (end == std::string_view::npos)
             break;

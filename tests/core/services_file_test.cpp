@@ -265,3 +265,11 @@ TEST(ServiceLocations, CodesCombineByPairs) {
 }
 
 } // namespace
+
+TEST(ServicesFile, EntrySeparatedByAnyBlankIsReplacedNotLeftToShadowTheNewPort) {
+    const std::string out = RewriteServicesText("echo 7/tcp\nVessrin 4711/udp\vother 4712/tcp\n",
+                                                "Vessrin", 5000, "udp");
+    const auto found = FindServiceByName(out, "Vessrin", "udp");
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->port, 5000u);
+}
