@@ -273,7 +273,6 @@ void TMainForm::FillWindowMenu() {
 }
 
 void TMainForm::FormCreate() {
-    FBlinkPhase = false;
     NetState = nsIdle;
     PeerPcs = std::make_unique<tIpList>();
     OwnAddresses = std::make_unique<tIpList>();

@@ -117,7 +117,6 @@ public:
     std::string HostName;
     std::uint16_t ServicePort = 0; // network byte order; 0: no port
     std::uint16_t UdpProtocol = 17;
-    std::uint16_t DemoBoard = 1;
 
 public slots:
     void FarbenEinstellen();
@@ -160,7 +159,6 @@ private:
     tRandom FRandom;
     TileOrder FTileOrder;
     bool FFirstPaint = true;
-    bool FBlinkPhase = false;
     bool FClosing = false;
 
     QWidget* FToolbar = nullptr;
