@@ -50,13 +50,15 @@ public:
 };
 
 // Serves the thread's calls until the condition holds; false when it never did.
+// One pass at a time: a call the thread posts while a pass runs waits for the
+// next pass, so the condition is seen before the thread's following call is served.
 bool ServeUntil(const std::function<bool()>& condition) {
     QElapsedTimer clock;
     clock.start();
     while (!condition()) {
         if (clock.elapsed() > 5000)
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
         QThread::msleep(1);
     }
     return true;
