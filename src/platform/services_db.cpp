@@ -2,6 +2,7 @@
 #include "platform/services_db.h"
 
 #include "core/services_file.h"
+#include "platform/file_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -60,58 +61,6 @@ bool MakeDirectories(const std::string& path) {
     }
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// Closes the descriptor on every exit path.
-class tFd {
-public:
-    explicit tFd(int fd) : fd_(fd) {}
-    ~tFd() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    tFd(const tFd&) = delete;
-    tFd& operator=(const tFd&) = delete;
-    int Get() const { return fd_; }
-    // The result of close() matters for a written file: it can report a
-    // failed write-back.
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
-bool ReadAll(int fd, std::string& content) {
-    std::array<char, 65536> buffer{};
-    while (true) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        if (n == 0)
-            return true;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        content.append(buffer.data(), static_cast<std::size_t>(n));
-    }
-}
-
-bool WriteAll(int fd, const std::string& content) {
-    std::size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 // A services file that is a symbolic link is rewritten at its target, so the

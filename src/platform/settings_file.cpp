@@ -3,12 +3,16 @@
 
 #include "core/ini_text.h"
 #include "core/text_codec.h"
+#include "platform/file_io.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <optional>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -29,43 +33,21 @@ std::string CurrentDirectory() {
     return std::string(buf.data());
 }
 
-// Closes a descriptor on every exit path.
-struct tFd {
-    int Fd = -1;
-    explicit tFd(int fd) : Fd(fd) {}
-    tFd(const tFd&) = delete;
-    tFd& operator=(const tFd&) = delete;
-    ~tFd() {
-        if (Fd >= 0)
-            ::close(Fd);
-    }
-};
-
 // The file's bytes; "" for a missing file; nullopt when the file exists but
 // cannot be read (a write must not replace what it could not see).
 std::optional<std::string> ReadFileBytes(const std::string& file) {
     tFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.Fd < 0)
+    if (fd.Get() < 0)
         return errno == ENOENT || errno == ENOTDIR ? std::optional<std::string>(std::string())
                                                    : std::nullopt;
     struct stat st {};
-    if (::fstat(fd.Fd, &st) != 0 || !S_ISREG(st.st_mode))
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
     std::string text;
     if (st.st_size > 0)
         text.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.Fd, buf, sizeof buf);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return std::nullopt;
-        }
-        text.append(buf, static_cast<std::size_t>(n));
-    }
+    if (!ReadAll(fd.Get(), text))
+        return std::nullopt;
     return text;
 }
 
@@ -78,18 +60,60 @@ std::string DirectoryOf(const std::string& file) {
     return file.substr(0, slash);
 }
 
-bool WriteAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+bool IsTemporaryName(const std::string& name, const std::string& base) {
+    const std::string prefix = "." + base + ".";
+    return name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0;
+}
+
+// A kill between naming a temporary file and its rename leaves it behind; one
+// unchanged for a minute belongs to no write still running.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& base) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return;
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (!IsTemporaryName(name, base))
+            continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && st.st_mtime + 60 < now)
+            ::unlinkat(::dirfd(dir), name.c_str(), 0);
+    }
+    ::closedir(dir);
+}
+
+// Writes text into an unnamed file in folder and only then gives it a
+// temporary name there, so a kill during the write leaves nothing behind.
+// False when the system offers no unnamed files or cannot name them; the
+// caller then writes a named temporary file instead.
+bool WriteUnnamedAndName(const std::string& folder, const std::string& base, mode_t mode,
+                         const std::string& text, std::string& temp) {
+    tFd fd(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+    if (fd.Get() < 0)
+        return false;
+    if (::fchmod(fd.Get(), mode) != 0 || !WriteAll(fd.Get(), text) || ::fsync(fd.Get()) != 0)
+        return false;
+    const std::string self = "/proc/self/fd/" + std::to_string(fd.Get());
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static thread_local std::mt19937 random{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string suffix(6, 'X');
+        for (char& c : suffix)
+            c = kLetters[pick(random)];
+        temp = JoinPath(folder, "." + base + "." + suffix);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            if (fd.Close())
+                return true;
+            ::unlink(temp.c_str());
             return false;
         }
-        done += static_cast<std::size_t>(n);
+        if (errno != EEXIST)
+            return false;
     }
-    return true;
+    return false;
 }
 
 // Replaces file by text through a temporary file in the same folder, so the
@@ -122,21 +146,30 @@ void ReplaceFile(const std::string& file, const std::string& text) {
 
     const std::size_t slash = target.rfind('/');
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string temp = JoinPath(DirectoryOf(target), "." + base + ".XXXXXX");
-    tFd fd(::mkstemp(temp.data()));
-    if (fd.Fd < 0)
-        throw tWriteError(file);
-    const bool ok = ::fchmod(fd.Fd, mode) == 0 && WriteAll(fd.Fd, text) && ::fsync(fd.Fd) == 0 &&
-                    ::close(fd.Fd) == 0;
-    fd.Fd = -1;
-    if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
+    const std::string folder = DirectoryOf(target);
+    RemoveStaleTemporaries(folder, base);
+    std::string temp;
+    if (!WriteUnnamedAndName(folder, base, mode, text, temp)) {
+        // A file system without unnamed files: write under the temporary name.
+        temp = JoinPath(folder, "." + base + ".XXXXXX");
+        tFd fd(::mkstemp(temp.data()));
+        if (fd.Get() < 0)
+            throw tWriteError(file);
+        const bool ok =
+            ::fchmod(fd.Get(), mode) == 0 && WriteAll(fd.Get(), text) && ::fsync(fd.Get()) == 0;
+        if (!fd.Close() || !ok) {
+            ::unlink(temp.c_str());
+            throw tWriteError(file);
+        }
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
         ::unlink(temp.c_str());
         throw tWriteError(file);
     }
     // Make the rename itself durable; a failure here loses nothing already written.
-    tFd dir(::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Fd >= 0)
-        ::fsync(dir.Fd);
+    tFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Get() >= 0)
+        ::fsync(dir.Get());
 }
 
 } // namespace

@@ -28,8 +28,9 @@ for ((i = 1; i <= rounds; i++)); do
         echo "kill test round $i: settings file does not read whole"
         failed=$((failed + 1))
     fi
-    # A kill between creating the temporary file and renaming it leaves the
-    # temporary file behind; count and clear it.
+    # The file is written unnamed and named only when whole, so only a kill
+    # between naming and renaming leaves a temporary file; the program's next
+    # write removes it once it is a minute old. Count and clear it here.
     n=$(find "$dir" -maxdepth 1 -name '.vessrin.ini.*' | wc -l)
     leftovers=$((leftovers + n))
     find "$dir" -maxdepth 1 -name '.vessrin.ini.*' -delete

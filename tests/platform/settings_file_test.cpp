@@ -11,6 +11,7 @@
 #include <random>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 using namespace std::string_literals;
@@ -151,6 +152,23 @@ TEST_F(SettingsFile, WriteKeepsThePermissionBits) {
     struct stat st {};
     ASSERT_EQ(::stat(file_.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST_F(SettingsFile, WriteClearsTemporariesAKilledWriteLeftAndKeepsEverythingElse) {
+    Spit(file_, "[S]\nK=1\n");
+    const std::string stale = dir_.filePath(".vessrin.ini.a1B2c3").toStdString();
+    const std::string fresh = dir_.filePath(".vessrin.ini.z9Y8x7").toStdString();
+    const std::string other = dir_.filePath(".vessrin.ini.keep").toStdString();
+    for (const std::string& f : {stale, fresh, other})
+        Spit(f, "x");
+    const timeval old[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+    ASSERT_EQ(::utimes(stale.c_str(), old), 0);
+    ASSERT_EQ(::utimes(other.c_str(), old), 0);
+    WriteProfileInt("S", "K", 2, file_);
+    EXPECT_EQ(Slurp(file_), "[S]\nK=2\n");
+    // The fresh one may belong to a write of another instance still running.
+    EXPECT_EQ(Entries(dir_),
+              QStringList({".vessrin.ini.keep", ".vessrin.ini.z9Y8x7", "vessrin.ini"}));
 }
 
 TEST_F(SettingsFile, WriteThroughASymbolicLinkKeepsTheLink) {
