@@ -10,6 +10,7 @@
 
 #include "core/mail_link.h"
 #include "core/release_date.h"
+#include "info/version_check.h"
 #include "platform/language.h"
 #include "platform/placement.h"
 #include "platform/shell_open.h"
@@ -22,7 +23,6 @@ const char* const PhoneRegion = "01234";
 const char* const Phone = "56 78 90";
 const char* const Fax = "56 78 91";
 const char* const EMail = "autor@example.org";
-const char* const WebSite = "http://www.example.org/";
 } // namespace AuthorContact
 
 namespace {
@@ -103,7 +103,7 @@ TAuthorForm::TAuthorForm(QWidget* parent) : tStayOnTopDialog(parent) {
     eMail = caption("eMail", "eMail", 88);
     eMailVal = value("eMailVal", AuthorContact::EMail, kValueLeft, 88);
     Internet = caption("Internet", "Internet", 104);
-    InternetVal = value("InternetVal", AuthorContact::WebSite, kValueLeft, 104);
+    InternetVal = value("InternetVal", "", kValueLeft, 104);
     InternetVal->setToolTip(
         QStringLiteral("Auf eine neue Version pr\u00FCfen und die Webseite besuchen"));
     Compiler = caption("Compiler", "Compiler", 120);
@@ -151,9 +151,25 @@ void TAuthorForm::FormCreate() {
             "to the computer screen and step by step I improved the handling."));
     }
     for (QLabel* label : {AutorVal, Strasse, Ort, TelefonRegion, TelefonVal, TelefaxVal, eMailVal,
-                          InternetVal, CompilerVal, Datum})
+                          CompilerVal, Datum})
         label->adjustSize();
+    ShowSiteAddress();
     RestorePlacement(this, kPlacementSection);
+}
+
+void TAuthorForm::ShowSiteAddress() {
+    // The site is configuration, so a long address is shortened to the
+    // window; the click opens the whole address all the same.
+    const int room = width() - kValueLeft - 8;
+    InternetVal->setText(
+        InternetVal->fontMetrics().elidedText(SiteAddress(), Qt::ElideMiddle, room));
+    InternetVal->adjustSize();
+}
+
+void TAuthorForm::showEvent(QShowEvent* event) {
+    // The settings file may have changed since the start.
+    ShowSiteAddress();
+    tStayOnTopDialog::showEvent(event);
 }
 
 bool TAuthorForm::eventFilter(QObject* watched, QEvent* event) {

@@ -7,7 +7,7 @@ class QLabel;
 class QPushButton;
 
 // The maker's contact data as this program shows it (invented, under the
-// reserved example domain).
+// reserved example domain). The web link shows the configured site address.
 namespace AuthorContact {
 extern const char* const Name;
 extern const char* const Street;
@@ -16,8 +16,6 @@ extern const char* const PhoneRegion;
 extern const char* const Phone;
 extern const char* const Fax;
 extern const char* const EMail;
-// The site address: scheme, host and a closing slash.
-extern const char* const WebSite;
 } // namespace AuthorContact
 
 // Name and version of the compiler that built this program.
@@ -42,9 +40,11 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
+    void ShowSiteAddress();
 
     QLabel* Image = nullptr;
     QLabel* Author = nullptr;

@@ -2,12 +2,15 @@
 // gets.
 #include "info/version_check.h"
 
+#include "info/author_form.h"
+
 #include "loopback_http_server.h"
 #include "platform/language.h"
 #include "platform/settings_file.h"
 #include "platform/shell_open.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -127,6 +130,20 @@ TEST_F(VersionCheckTest, SiteAddressDefaultsToTheExampleSite) {
     EXPECT_EQ(SiteAddress(), QStringLiteral("http://www.example.org/"));
     WriteProfileString("Internet", "Site", "");
     EXPECT_EQ(SiteAddress(), QStringLiteral("http://www.example.org/"));
+}
+
+TEST_F(VersionCheckTest, ProgramWindowShowsTheConfiguredSiteWithinItsWidth) {
+    WriteProfileString("Internet", "Site", "http://127.0.0.1:8080/games");
+    TAuthorForm form;
+    form.show();
+    const QLabel* link = form.findChild<QLabel*>(QStringLiteral("InternetVal"));
+    EXPECT_EQ(link->text(), QStringLiteral("http://127.0.0.1:8080/games/"));
+
+    WriteProfileString("Internet", "Site", "http://downloads." + std::string(80, 'x') + ".org/");
+    form.hide();
+    form.show();
+    EXPECT_TRUE(link->text().startsWith(QStringLiteral("http://downloads.")));
+    EXPECT_LT(link->geometry().right(), form.width());
 }
 
 } // namespace
