@@ -10,6 +10,10 @@
 #                                   starts the program on PC i; sets
 #                                   PC_PID[slot] (default slot i)
 #   netns_main_window <i>           the X window id of PC i's main window
+#   netns_exec <i> <command...>     runs a command inside PC i's namespace
+#   netns_clipboard                 prints the text of the X clipboard
+#   netns_new_player <i> <name>     types a name into PC i's player dialog
+#   netns_wait_window <i> <pattern> waits for a window of PC i, prints its id
 #   netns_cleanup                   stops what was started, removes it all
 #
 # Needs root, ip, unshare, Xvfb and xdotool. NETNS_DISPLAY names the shared
@@ -89,11 +93,16 @@ netns_start_pc() {
     local i=$1 exe lang=${3:-en_US.UTF-8} slot=${4:-$1} dir
     exe=$(realpath "$2")
     dir=$(netns_dir "$i")
+    # The sanitizer build reads its options from the environment.
+    local keep=() v
+    for v in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
+        [ -n "${!v:-}" ] && keep+=("$v=${!v}")
+    done
     (
         cd "$dir/work" || exit 1
         exec env -i PATH="$PATH" HOME="$dir/home" XDG_CONFIG_HOME="$dir/config" \
             XDG_RUNTIME_DIR="$dir/runtime" DISPLAY="$NETNS_DISPLAY" QT_QPA_PLATFORM=xcb \
-            LANG="$lang" ip netns exec "$(netns_name "$i")" \
+            LANG="$lang" "${keep[@]}" ip netns exec "$(netns_name "$i")" \
             unshare --uts sh -c 'hostname "$0" && exec "$1"' "$(netns_host "$i")" "$exe" \
             >"$dir/app$slot.log" 2>&1
     ) &
@@ -122,6 +131,111 @@ netns_main_window() {
 # Visible top-level windows of PC i (main window, dialogs, message boxes).
 netns_window_count() {
     netns_windows "$1" | wc -l
+}
+
+netns_exec() { # i, command...
+    local ns
+    ns=$(netns_name "$1")
+    shift
+    ip netns exec "$ns" "$@"
+}
+
+# What a user would paste: the clipboard's text, asked of its owner on the
+# shared display (python3 with libX11, no clipboard tool needed).
+netns_clipboard() {
+    python3 - <<'PYTHON'
+import ctypes, sys, time
+x = ctypes.cdll.LoadLibrary("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XDefaultRootWindow.restype = ctypes.c_ulong
+x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+x.XCreateSimpleWindow.restype = ctypes.c_ulong
+x.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_int] * 4 + [
+    ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XConvertSelection.argtypes = [ctypes.c_void_p] + [ctypes.c_ulong] * 5
+x.XPending.argtypes = [ctypes.c_void_p]
+x.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+x.XGetWindowProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long,
+                                 ctypes.c_long, ctypes.c_int, ctypes.c_ulong,
+                                 ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_int),
+                                 ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong),
+                                 ctypes.POINTER(ctypes.c_void_p)]
+x.XFree.argtypes = [ctypes.c_void_p]
+
+class Selection(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("requestor", ctypes.c_ulong),
+                ("selection", ctypes.c_ulong), ("target", ctypes.c_ulong),
+                ("property", ctypes.c_ulong), ("time", ctypes.c_ulong)]
+
+class Event(ctypes.Union):
+    _fields_ = [("type", ctypes.c_int), ("xselection", Selection), ("pad", ctypes.c_long * 24)]
+
+d = x.XOpenDisplay(None)
+if not d:
+    sys.exit("no display")
+w = x.XCreateSimpleWindow(d, x.XDefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0)
+prop = x.XInternAtom(d, b"NETNS_CLIP", 0)
+x.XConvertSelection(d, x.XInternAtom(d, b"CLIPBOARD", 0), x.XInternAtom(d, b"UTF8_STRING", 0),
+                    prop, w, 0)
+event = Event()
+end = time.time() + 3
+while True:
+    if x.XPending(d):
+        x.XNextEvent(d, ctypes.byref(event))
+        if event.type == 31:  # SelectionNotify
+            break
+    elif time.time() > end:
+        sys.exit("the clipboard owner did not answer")
+    else:
+        time.sleep(0.02)
+if event.xselection.property == 0:
+    sys.exit("the clipboard holds no text")
+kind, fmt, count, left = ctypes.c_ulong(), ctypes.c_int(), ctypes.c_ulong(), ctypes.c_ulong()
+data = ctypes.c_void_p()
+x.XGetWindowProperty(d, w, prop, 0, 1 << 20, 1, 0, ctypes.byref(kind), ctypes.byref(fmt),
+                     ctypes.byref(count), ctypes.byref(left), ctypes.byref(data))
+if data.value:
+    sys.stdout.write(ctypes.string_at(data.value, count.value).decode("utf-8", "replace"))
+    x.XFree(data)
+PYTHON
+}
+
+# Waits up to 5 s for a visible window of PC i whose name matches.
+netns_wait_window() { # i, pattern
+    local w
+    for _ in $(seq 1 50); do
+        w=$(netns_windows "$1" "$2" | head -1)
+        [ -n "$w" ] && { echo "$w"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+netns_focus() { xdotool windowfocus --sync "$(netns_main_window "$1")" 2>/dev/null; }
+
+# Clicks a button of PC i's toolbar, counted from 0 at the left; the toolbar
+# lies below the menu bar (about 30 pixels with the default font).
+netns_toolbar_click() { # i, button
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    netns_focus "$1"
+    eval "$(xdotool getwindowgeometry --shell "$(netns_main_window "$1")")"
+    local left=(8 48 88)
+    xdotool mousemove $((X + ${left[$2]} + 16)) $((Y + 30 + 16)) click 1
+}
+
+# The new-player button, then the name typed into the dialog.
+netns_new_player() { # i, name
+    local dialog
+    netns_toolbar_click "$1" 0
+    dialog=$(netns_wait_window "$1" '(Spieler|player)$') || return 1
+    xdotool windowfocus --sync "$dialog" 2>/dev/null
+    xdotool type --delay 40 "$2"
+    xdotool key Return
+    sleep 0.8
 }
 
 netns_ini() { echo "$(netns_dir "$1")/work/vessrin.ini"; }
