@@ -1,0 +1,185 @@
+#!/usr/bin/env bash
+# End-to-end: the shortcut window and the version check of the real program
+# under Xvfb, in a fresh home. The first start asks by itself and makes a
+# valid menu entry and desktop shortcut; the window opened later from the
+# menu removes both again; the program window's web link checks a web site on
+# loopback, says the right thing and hands the right address to a stand-in
+# xdg-open.
+# Usage: local_links.sh <vessrin executable> <LANG value>
+set -uo pipefail
+exe=$(realpath "$1")
+lang=$2
+for tool in Xvfb xdotool import convert tesseract desktop-file-validate python3; do
+    command -v "$tool" >/dev/null || { echo "FAIL ($lang): $tool missing"; exit 1; }
+done
+work=$(realpath "$(mktemp -d)")
+home=$(realpath "$(mktemp -d)")
+site=$(mktemp -d)
+bin=$(mktemp -d)
+app= xvfb=
+# A display of our own: another test may take the same number at the same
+# moment, and its server would end with that test.
+for _ in 1 2 3 4 5; do
+    n=$((100 + RANDOM % 400))
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x900x24 >/dev/null 2>&1 &
+    xvfb=$!
+    sleep 1
+    [ "$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb" ] && break
+    kill $xvfb 2>/dev/null
+    xvfb=
+done
+# Port 0: the server takes a free port and says which.
+python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$site" >"$bin/server.log" 2>&1 &
+server=$!
+trap 'kill $app $xvfb $server 2>/dev/null; rm -rf "$work" "$home" "$site" "$bin"' EXIT
+
+desktop=$home/Schreibtisch
+mkdir -p "$home/config" "$home/data" "$desktop"
+echo 'XDG_DESKTOP_DIR="$HOME/Schreibtisch"' >"$home/config/user-dirs.dirs"
+export DISPLAY=:$n QT_QPA_PLATFORM=xcb HOME=$home XDG_CONFIG_HOME=$home/config \
+    XDG_DATA_HOME=$home/data no_proxy=127.0.0.1 NO_PROXY=127.0.0.1
+unset DBUS_SESSION_BUS_ADDRESS http_proxy HTTP_PROXY
+printf '#!/bin/sh\necho "$*" >>"%s/opened"\n' "$bin" >"$bin/xdg-open"
+chmod +x "$bin/xdg-open"
+export PATH=$bin:$PATH
+
+if [ "${lang#de}" != "$lang" ]; then
+    title=Vessrin links='^Verkn.*pfungen erstellen$' author='^Vessrin Programmautor$' ocr=deu
+    menu_shortcut='alt+e v'
+    newer='Es gibt eine neue Version dieses Programmes! Möchten Sie diese jetzt laden?'
+    latest='Dieses Programm ist auf dem neuesten Stand.'
+    unknown='Konnte die Version dieses Programmes nicht prüfen!'
+else
+    title=Orvanel links='^Create shortcuts$' author="^Orvanel program's author\$" ocr=eng
+    menu_shortcut='alt+s s'
+    newer='There is a new release of this program! Would you like to download it now?'
+    latest='This program is the latest release.'
+    unknown='Could not check the release of this program!'
+fi
+menu_entry=$home/data/applications/$title.desktop
+desktop_entry=$desktop/$title.desktop
+
+fail() {
+    echo "FAIL ($lang): $*"
+    tail -5 "$work/app.log" 2>/dev/null
+    exit 1
+}
+# Polls instead of --sync: a window that closes during the search makes
+# xdotool fail with BadWindow. Names are patterns: xdotool matches non-ASCII
+# letters of a title only with ".*".
+find_window() { # name pattern, window id not to take
+    for _ in $(seq 50); do
+        for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+            [ "$w" != "${2:-}" ] && { echo "$w"; return; }
+        done
+        sleep 0.2
+    done
+}
+gone() { # name pattern: true once no such window is visible
+    for _ in $(seq 25); do
+        [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+start() {
+    LANG=$lang LC_ALL= LC_MESSAGES= "$exe" >>"$work/app.log" 2>&1 &
+    app=$!
+}
+stop() { kill $app 2>/dev/null; wait $app 2>/dev/null; app=; }
+setting() { grep -a "^$1=" "$work/vessrin.ini" | tr -d '\r'; }
+check_entry() { # file
+    [ -f "$1" ] || fail "no shortcut $1"
+    [ -x "$1" ] || fail "shortcut $1 not executable"
+    desktop-file-validate "$1" >"$bin/validate" 2>&1 || fail "$1 not valid: $(cat "$bin/validate")"
+    # The one remark allowed: the comment is the title, as the shortcut's description.
+    grep -v 'looks the same as that of key "Name"' "$bin/validate" | grep . && fail "$1 not clean"
+    for line in "Name=$title" "Exec=$exe" "Path=$work" "Type=Application"; do
+        grep -qxF "$line" "$1" || fail "$1 lacks $line: $(cat "$1")"
+    done
+}
+[ -n "$xvfb" ] || fail "no display"
+cd "$work"
+
+# First start: the shortcut window comes before the main window, proposing
+# the menu folder; the desktop box is added.
+start
+dialog=$(find_window "$links")
+[ -n "$dialog" ] || fail "no shortcut window at the first start"
+[ -z "$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null)" ] || fail "main window before the answer"
+xdotool windowfocus --sync "$dialog" 2>/dev/null
+# A mnemonic clicks its box a moment later, as if pressed with the mouse.
+xdotool key alt+d
+sleep 0.5
+xdotool key Return
+main=$(find_window "^$title\$")
+[ -n "$main" ] || fail "no main window after Ok"
+check_entry "$menu_entry"
+check_entry "$desktop_entry"
+[ "$(setting StartMenu)" = "StartMenu=$home/data/applications" ] || fail "stored: $(setting StartMenu)"
+stop
+
+# Second start: no question. The window from the menu shows both shortcuts
+# as made; unchecking both removes them.
+for _ in $(seq 25); do
+    port=$(grep -o 'port [0-9]*' "$bin/server.log" | head -1 | cut -d' ' -f2)
+    [ -n "$port" ] && break
+    sleep 0.2
+done
+[ -n "$port" ] || fail "web server did not start: $(cat "$bin/server.log")"
+printf '[Internet]\r\nSite=http://127.0.0.1:%s\r\n' "$port" >>vessrin.ini
+start
+main=$(find_window "^$title\$")
+[ -n "$main" ] || fail "no main window at the second start"
+[ -z "$(xdotool search --onlyvisible --name "$links" 2>/dev/null)" ] || fail "asked again"
+xdotool windowfocus --sync "$main" 2>/dev/null
+xdotool key $menu_shortcut
+dialog=$(find_window "$links")
+[ -n "$dialog" ] || fail "no shortcut window from the menu"
+xdotool windowfocus --sync "$dialog" 2>/dev/null
+xdotool key alt+s
+sleep 0.3
+xdotool key alt+d
+sleep 0.5
+xdotool key Return
+gone "$links" || fail "shortcut window stays open"
+[ ! -e "$menu_entry" ] || fail "menu entry not removed"
+[ ! -e "$desktop_entry" ] || fail "desktop shortcut not removed"
+[ "$(setting StartMenu)" = "StartMenu=" ] || fail "stored: $(setting StartMenu)"
+
+# Version check from the program window's web link, which shows the site.
+xdotool windowfocus --sync "$main" 2>/dev/null
+xdotool key alt+i p
+form=$(find_window "$author")
+[ -n "$form" ] || fail "no program window"
+eval "$(xdotool getwindowgeometry --shell "$form")"
+# What a window says, read off the screen as a person would.
+read_window() { # window id
+    sleep 0.3
+    import -window "$1" "$bin/shot.png"
+    convert "$bin/shot.png" -resize 300% -colorspace Gray "$bin/big.png"
+    tesseract "$bin/big.png" - -l $ocr 2>/dev/null | tr -s ' \n' '  '
+}
+said=$(read_window "$form")
+[[ "$said" == *"Internet http://127.0.0.1:$port/"* ]] || fail "program window shows: $said"
+check() { # page date or "" for no page, expected message, key, expected address
+    rm -f "$site/downl1de.htm" "$bin/opened"
+    [ -n "$1" ] && printf '<table><tr><td><a href="vessrin-2.tar.gz">%s.exe</a></td><td>%s</td></tr>\r\n<tr><td></td></tr></table>' \
+        "$(basename "$exe")" "$1" >"$site/downl1de.htm"
+    xdotool mousemove $((X + 300)) $((Y + 110)) click 1
+    box=$(find_window "$author" "$form")
+    [ -n "$box" ] || fail "no answer for '$1'"
+    said=$(read_window "$box")
+    [[ "$said" == *"$2"* ]] || fail "for '$1' the box says: $said"
+    xdotool windowfocus --sync "$box" 2>/dev/null
+    xdotool key "$3"
+    for _ in $(seq 25); do [ -s "$bin/opened" ] && break; sleep 0.2; done
+    [ "$(cat "$bin/opened" 2>/dev/null)" = "$4" ] || fail "for '$1' opened: $(cat "$bin/opened" 2>/dev/null)"
+}
+check "3. Juni 2011" "$newer" Return "http://127.0.0.1:$port/vessrin-2.tar.gz"
+check "3. Juni 2011" "$newer" Escape "http://127.0.0.1:$port/"
+check "16. Mai 2011" "$latest" Return "http://127.0.0.1:$port/"
+check "" "$unknown" Return "http://127.0.0.1:$port/"
+stop
+echo "shortcuts and version check ($lang): ok"
