@@ -98,6 +98,9 @@ check_entry() { # file
     for line in "Name=$title" "Exec=$exe" "Path=$work" "Type=Application"; do
         grep -qxF "$line" "$1" || fail "$1 lacks $line: $(cat "$1")"
     done
+    icon=$(sed -n 's/^Icon=//p' "$1")
+    [ "$icon" = "$home/data/icons/hicolor/scalable/apps/vessrin.svg" ] && [ -s "$icon" ] ||
+        fail "$1 shows no icon: $icon"
 }
 [ -n "$xvfb" ] || fail "no display"
 cd "$work"
