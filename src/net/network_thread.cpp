@@ -1,6 +1,7 @@
 // The receiver thread: socket set-up, the 50 ms readability wait, calls into the main thread.
 #include "net/network_thread.h"
 
+#include <QAbstractEventDispatcher>
 #include <QEventLoop>
 #include <QMetaObject>
 
@@ -15,9 +16,20 @@ constexpr unsigned long kIdleMilliseconds = 50;
 } // namespace
 
 tNetworkThread::tNetworkThread(tReceiverHost& host, QObject* parent)
-    : QThread(parent), FHost(host) {}
+    : QThread(parent), FHost(host) {
+    // A call into the main thread every 50 ms would wake it twenty times a
+    // second for nothing. Its state only changes while it handles messages,
+    // so publishing it each time it has handled them and is about to wait
+    // gives the receiver the state it would read between two messages.
+    PublishMainState();
+    if (QAbstractEventDispatcher* loop =
+            QAbstractEventDispatcher::instance(FHost.Context()->thread()))
+        FIdleHook = connect(loop, &QAbstractEventDispatcher::aboutToBlock, this,
+                            &tNetworkThread::PublishMainState, Qt::DirectConnection);
+}
 
 tNetworkThread::~tNetworkThread() {
+    disconnect(FIdleHook);
     // The owner stops the thread before it goes; should it not have, the
     // thread ends without further calls into the main thread.
     if (isRunning()) {
@@ -29,10 +41,27 @@ tNetworkThread::~tNetworkThread() {
 template <typename F> void tNetworkThread::Synchronize(F call) {
     if (isInterruptionRequested())
         return;
-    QMetaObject::invokeMethod(FHost.Context(), call, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        FHost.Context(),
+        [this, &call] {
+            call();
+            PublishMainState();
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+void tNetworkThread::PublishMainState() {
+    if (isInterruptionRequested())
+        return;
+    const std::uint64_t word =
+        static_cast<std::uint64_t>(FHost.CurrentNetState()) |
+        (static_cast<std::uint64_t>(FHost.CurrentServicePort()) << 8) |
+        (static_cast<std::uint64_t>(static_cast<std::uint32_t>(FHost.CurrentUdpProtocol())) << 32);
+    FMainState.store(word, std::memory_order_release);
 }
 
 void tNetworkThread::WaitServing() {
+    PublishMainState();
     if (!isRunning()) {
         wait();
         return;
@@ -64,11 +93,10 @@ QString tNetworkThread::AnswerText(std::uint8_t kind, tAddress sender) {
 }
 
 void tNetworkThread::ReadMainState() {
-    Synchronize([this] {
-        FState = FHost.CurrentNetState();
-        FProtocol = FHost.CurrentUdpProtocol();
-        FPort = FHost.CurrentServicePort();
-    });
+    const std::uint64_t word = FMainState.load(std::memory_order_acquire);
+    FState = static_cast<tNetState>(word & 0xFF);
+    FPort = static_cast<std::uint16_t>(word >> 8);
+    FProtocol = static_cast<int>(static_cast<std::int32_t>(word >> 32));
     if (isInterruptionRequested())
         FState = nsStopOnly;
 }
@@ -94,6 +122,9 @@ void tNetworkThread::DispatchDatagram(std::size_t length) {
 }
 
 void tNetworkThread::Execute() {
+    // The first read is a call of its own: the state as it stands when the
+    // thread starts, however the main thread has changed it since creation.
+    Synchronize([] {});
     ReadMainState();
     while (!Stopping()) {
         if (FState != nsReady) {

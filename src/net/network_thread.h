@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QThread>
+#include <atomic>
 #include <cstdint>
 
 #include "core/datagram.h"
@@ -19,7 +20,9 @@ enum tNetState : std::uint8_t {
 };
 
 // What the receiver asks of the main window. Every call runs in the main
-// thread (a blocking queued call on Context()) while the receiver waits.
+// thread: the Current... reads when the main thread publishes its state (see
+// PublishMainState), the others as a blocking queued call on Context() while
+// the receiver waits.
 class tReceiverHost {
 public:
     virtual ~tReceiverHost() = default;
@@ -47,6 +50,12 @@ public:
     // its calls into the main thread meanwhile. Only the main thread calls it.
     void WaitServing();
 
+    // Takes the host's network state, protocol and port as the receiver reads
+    // them each round. Runs in the main thread: by itself whenever its event
+    // loop is about to wait, after each call the receiver makes into it, and
+    // when WaitServing begins; callers may run it after a change of their own.
+    void PublishMainState();
+
     // The message of a fatal set-up step, in the language in use.
     static QString SetupFailureText(const char* step, int code);
     // The message about an answer to an invitation.
@@ -65,6 +74,10 @@ private:
     bool Stopping() const { return FState == nsStopCleanup || FState == nsStopOnly; }
 
     tReceiverHost& FHost;
+    // The host's state, protocol and port in one word, so that the receiver
+    // never sees a port of one state with another state.
+    std::atomic<std::uint64_t> FMainState{0};
+    QMetaObject::Connection FIdleHook;
     tNetState FState = nsIdle;
     std::uint16_t FPort = 0;
     int FProtocol = 17;

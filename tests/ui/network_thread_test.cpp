@@ -1,5 +1,6 @@
 // Receiver thread: listening, dispatching over loopback UDP, set-up failures, port changes,
 // stopping.
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
@@ -49,6 +50,13 @@ public:
     }
 };
 
+// The pause of an event loop that has nothing to do: it tells that it is about
+// to wait, as a real loop does, and waits.
+void WaitLikeAnEventLoop() {
+    emit QAbstractEventDispatcher::instance()->aboutToBlock();
+    QThread::msleep(1);
+}
+
 // Serves the thread's calls until the condition holds; false when it never did.
 // One pass at a time: a call the thread posts while a pass runs waits for the
 // next pass, so the condition is seen before the thread's following call is served.
@@ -59,7 +67,7 @@ bool ServeUntil(const std::function<bool()>& condition) {
         if (clock.elapsed() > 5000)
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-        QThread::msleep(1);
+        WaitLikeAnEventLoop();
     }
     return true;
 }
@@ -70,9 +78,19 @@ void ServeAWhile() {
     clock.start();
     while (clock.elapsed() < 300) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
+        WaitLikeAnEventLoop();
     }
 }
+
+// Counts the calls that reach the main thread through its event queue.
+class tCallCounter : public QObject {
+public:
+    int Calls = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        Calls += event->type() == QEvent::MetaCall;
+        return false;
+    }
+};
 
 std::uint16_t FreePort() {
     tUdpReceiver probe;
@@ -115,6 +133,26 @@ TEST_F(NetworkThreadTest, IdlesWithoutAPortAndNeverAnnouncesItself) {
     EXPECT_EQ(host.Hellos, 0);
     EXPECT_TRUE(host.Errors.empty());
     EXPECT_TRUE(thread.isRunning());
+}
+
+// The 50 ms rounds read the published state: an idle or quietly listening
+// receiver does not wake the main thread, yet sees its changes.
+TEST_F(NetworkThreadTest, QuietRoundsMakeNoCallsIntoTheMainThread) {
+    tCallCounter counter;
+    host.installEventFilter(&counter);
+    host.State = nsStarted;
+    thread.start();
+    ServeAWhile();
+    const int atStart = counter.Calls;
+    ServeAWhile();
+    EXPECT_EQ(counter.Calls, atStart) << "idle";
+    host.Port = FreePort();
+    host.State = nsReady;
+    ASSERT_TRUE(ServeUntil([this] { return host.Hellos == 1; }));
+    const int listening = counter.Calls;
+    ServeAWhile();
+    EXPECT_EQ(counter.Calls, listening) << "listening";
+    host.removeEventFilter(&counter);
 }
 
 TEST_F(NetworkThreadTest, OnlyDatagramsOfExactly88BytesReachTheMainThread) {
