@@ -2,8 +2,9 @@
 # Separate PCs for network tests: one network namespace per PC, joined by a
 # bridge that lives in a namespace of its own, each PC with its own host name,
 # address, hosts file, config folder (with the game's service entry) and
-# working folder. Only addresses of 198.51.100.0/24 are used, all inside the
-# namespaces. Source this file; call netns_available first.
+# working folder and its own view of /etc. Only addresses of 198.51.100.0/24
+# are used, all inside the namespaces. Source this file; call
+# netns_available first.
 #
 #   netns_setup <count> [port]      PCs pc1..pcN at 198.51.100.11, .12, ...
 #   netns_start_pc <i> <exe> [lang] [slot]
@@ -98,12 +99,21 @@ netns_start_pc() {
     for v in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
         [ -n "${!v:-}" ] && keep+=("$v=${!v}")
     done
+    # The program rewrites the system's services file too, and we are root:
+    # each program sees /etc through an overlay of its own, which also holds
+    # the PC's hosts file, so nothing it writes there leaves the test.
+    local etc="$dir/etc$slot" ns
+    ns=$(netns_name "$i")
+    mkdir -p "$etc/upper" "$etc/work"
+    cp "/etc/netns/$ns/hosts" "/etc/netns/$ns/resolv.conf" "$etc/upper/"
     (
         cd "$dir/work" || exit 1
         exec env -i PATH="$PATH" HOME="$dir/home" XDG_CONFIG_HOME="$dir/config" \
             XDG_RUNTIME_DIR="$dir/runtime" DISPLAY="$NETNS_DISPLAY" QT_QPA_PLATFORM=xcb \
-            LANG="$lang" "${keep[@]}" ip netns exec "$(netns_name "$i")" \
-            unshare --uts sh -c 'hostname "$0" && exec "$1"' "$(netns_host "$i")" "$exe" \
+            LANG="$lang" "${keep[@]}" ip netns exec "$ns" unshare --uts sh -c '
+                mount -t overlay overlay -o "lowerdir=/etc,upperdir=$2/upper,workdir=$2/work" /etc ||
+                    { echo "no private /etc: not started" >&2; exit 1; }
+                hostname "$0" && exec "$1"' "$(netns_host "$i")" "$exe" "$etc" \
             >"$dir/app$slot.log" 2>&1
     ) &
     PC_PID[$slot]=$!
