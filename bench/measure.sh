@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures the installed game as a process under Xvfb against a bare Qt
 # reference of the same shape, alternating the two, and prints medians with
-# min and max; then the headless simulator and the benchmarks.
+# min and max; then the move latency between two PCs (as root, in network
+# namespaces), the headless simulator and the benchmarks.
 # usage: bench/measure.sh [runs (default 7)]   (RUNS, IDLE_SECONDS, BUILD override)
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +14,9 @@ xvfb=
 trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
 
 echo "building in $build ..." >&2
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESSRIN_BENCH=ON >/dev/null &&
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESSRIN_BENCH=ON "${launcher[@]}" >/dev/null &&
     cmake --build "$build" -j 2 >"$scratch/build.log" 2>&1 ||
     { tail -30 "$scratch/build.log"; exit 1; }
 DESTDIR=$scratch/root cmake --install "$build" --prefix /usr >/dev/null || exit 1
@@ -46,10 +49,16 @@ for i in $(seq 1 "$runs"); do
     run '^Reference$' "$reference" >>"$scratch/reference.jsonl"
 done
 
-python3 - "$scratch/game.jsonl" "$scratch/reference.jsonl" "$runs" <<'PY'
+kill $xvfb 2>/dev/null
+xvfb=
+echo "move latency ..." >&2
+bash "$here/move_latency.sh" "$game" "$runs" >"$scratch/moves.jsonl"
+
+python3 - "$scratch/game.jsonl" "$scratch/reference.jsonl" "$runs" "$scratch/moves.jsonl" <<'PY'
 import json, statistics, sys
 game = [json.loads(l) for l in open(sys.argv[1]) if l.strip()]
 ref = [json.loads(l) for l in open(sys.argv[2]) if l.strip()]
+moves = [json.loads(l) for l in open(sys.argv[4]) if l.strip()]
 def stat(rows, key):
     v = [r[key] for r in rows if r.get(key) is not None]
     if not v:
@@ -59,7 +68,7 @@ def stat(rows, key):
 print(f"| figure ({sys.argv[3]} runs, median (min–max)) | game | reference | ratio |")
 print("|---|---|---|---|")
 for key, name in (("mapped_ms", "exec → main window mapped, ms"),
-                  ("painted_ms", "exec → hexagons painted, ms"),
+                  ("painted_ms", "exec → demonstration board (reference: hexagons) painted, ms"),
                   ("rss_mib", "resident memory 3 s after start, MiB"),
                   ("idle_cpu_ms", "CPU while idle, ms per 10 s")):
     gm, gt = stat(game, key)
@@ -68,6 +77,11 @@ for key, name in (("mapped_ms", "exec → main window mapped, ms"),
     print(f"| {name} | {gt} | {rt} | {ratio} |")
 bad = [r for r in game + ref if r.get("exit") != 0]
 print(f"\nclean exits: {len(game) + len(ref) - len(bad)} of {len(game) + len(ref)}")
+print(f"\n| move between two PCs ({len(moves)} moves, median (min–max)) | ms |")
+print("|---|---|")
+for key, name in (("local_ms", "click on pc1's board → tile shown on pc1"),
+                  ("remote_ms", "click on pc1's board → tile shown on pc2's copy")):
+    print(f"| {name} | {stat(moves, key)[1]} |")
 PY
 
 echo

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """One measured start of a program under X: exec -> main window mapped ->
-hexagons painted, resident memory 3 s after start, CPU time over 10 s of
+board painted (the game's demonstration board, the reference's hexagons),
+resident memory 3 s after start, CPU time over 10 s of
 idling, then a close as a window manager asks for it. Prints one JSON line.
 
 usage: measure_run.py <title regex> <program> [args...]   (DISPLAY must be set)"""
@@ -61,10 +62,14 @@ class XImage(ctypes.Structure):
 
 
 MAP_NOTIFY, SUBSTRUCTURE_NOTIFY, CONFIGURE_NOTIFY = 19, 1 << 19, 22
-# Pure stripe colours (green, magenta, yellow, cyan, red) as 32-bit pixels
-# of a 24-bit visual, with either padding byte. Menus and tool bars show
-# hardly any of them.
-STRIPES = [rgb | pad for rgb in (0x00FF00, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0xFF0000)
+# The stripe colours of the default colour set but grey (lime, magenta,
+# yellow, cyan, red, green, purple, maroon) as 32-bit pixels of a 24-bit
+# visual, with either padding byte; the reference paints three of them.
+# Below the tool bar only the board shows them: the ten face-up tiles of the
+# demonstration board each carry at least one stripe of the pure colours
+# (every rising value is lime, magenta or red), some 90 pixels a stripe.
+STRIPES = [rgb | pad for rgb in (0x00FF00, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0xFF0000,
+                                 0x008000, 0x800080, 0x800000)
            for pad in (0, 0xFF000000)]
 PAINTED_PIXELS = 400
 SKIP_ROWS = 80  # menu bar and tool bar
