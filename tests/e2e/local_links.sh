@@ -18,11 +18,12 @@ site=$(mktemp -d)
 bin=$(mktemp -d)
 app= xvfb=
 # A display of our own: another test may take the same number at the same
-# moment, and its server would end with that test.
+# moment, and its server would end with that test. Without -noreset the
+# server resets when the first program ends and may refuse the second one.
 for _ in 1 2 3 4 5; do
-    n=$((100 + RANDOM % 400))
+    n=$((300 + RANDOM % 400))
     [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x900x24 >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 1280x900x24 -noreset -nolisten tcp >/dev/null 2>&1 &
     xvfb=$!
     sleep 1
     [ "$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb" ] && break
@@ -37,8 +38,9 @@ trap 'kill $app $xvfb $server 2>/dev/null; rm -rf "$work" "$home" "$site" "$bin"
 desktop=$home/Schreibtisch
 mkdir -p "$home/config" "$home/data" "$desktop"
 echo 'XDG_DESKTOP_DIR="$HOME/Schreibtisch"' >"$home/config/user-dirs.dirs"
+mkdir -m 700 "$home/runtime"
 export DISPLAY=:$n QT_QPA_PLATFORM=xcb HOME=$home XDG_CONFIG_HOME=$home/config \
-    XDG_DATA_HOME=$home/data no_proxy=127.0.0.1 NO_PROXY=127.0.0.1
+    XDG_DATA_HOME=$home/data XDG_RUNTIME_DIR=$home/runtime no_proxy=127.0.0.1 NO_PROXY=127.0.0.1
 unset DBUS_SESSION_BUS_ADDRESS http_proxy HTTP_PROXY
 printf '#!/bin/sh\necho "$*" >>"%s/opened"\n' "$bin" >"$bin/xdg-open"
 chmod +x "$bin/xdg-open"
@@ -46,13 +48,13 @@ export PATH=$bin:$PATH
 
 if [ "${lang#de}" != "$lang" ]; then
     title=Vessrin links='^Verkn.*pfungen erstellen$' author='^Vessrin Programmautor$' ocr=deu
-    menu_shortcut='alt+e v'
+    settings_menu=alt+e shortcuts_item=v
     newer='Es gibt eine neue Version dieses Programmes! Möchten Sie diese jetzt laden?'
     latest='Dieses Programm ist auf dem neuesten Stand.'
     unknown='Konnte die Version dieses Programmes nicht prüfen!'
 else
     title=Orvanel links='^Create shortcuts$' author="^Orvanel program's author\$" ocr=eng
-    menu_shortcut='alt+s s'
+    settings_menu=alt+s shortcuts_item=s
     newer='There is a new release of this program! Would you like to download it now?'
     latest='This program is the latest release.'
     unknown='Could not check the release of this program!'
@@ -86,6 +88,13 @@ gone() { # name pattern: true once no such window is visible
 start() {
     LANG=$lang LC_ALL= LC_MESSAGES= "$exe" >>"$work/app.log" 2>&1 &
     app=$!
+}
+menu_command() { # menu key, item key: an item typed before its menu is open is lost
+    sleep 0.5
+    xdotool windowfocus --sync "$main" 2>/dev/null
+    xdotool key "$1"
+    sleep 0.5
+    xdotool key "$2"
 }
 stop() { kill $app 2>/dev/null; wait $app 2>/dev/null; app=; }
 setting() { grep -a "^$1=" "$work/vessrin.ini" | tr -d '\r'; }
@@ -136,8 +145,7 @@ start
 main=$(find_window "^$title\$")
 [ -n "$main" ] || fail "no main window at the second start"
 [ -z "$(xdotool search --onlyvisible --name "$links" 2>/dev/null)" ] || fail "asked again"
-xdotool windowfocus --sync "$main" 2>/dev/null
-xdotool key $menu_shortcut
+menu_command "$settings_menu" "$shortcuts_item"
 dialog=$(find_window "$links")
 [ -n "$dialog" ] || fail "no shortcut window from the menu"
 xdotool windowfocus --sync "$dialog" 2>/dev/null
@@ -152,19 +160,18 @@ gone "$links" || fail "shortcut window stays open"
 [ "$(setting StartMenu)" = "StartMenu=" ] || fail "stored: $(setting StartMenu)"
 
 # Version check from the program window's web link, which shows the site.
-xdotool windowfocus --sync "$main" 2>/dev/null
-xdotool key alt+i p
+menu_command alt+i p
 form=$(find_window "$author")
 [ -n "$form" ] || fail "no program window"
 eval "$(xdotool getwindowgeometry --shell "$form")"
 # What a window says, read off the screen as a person would.
-read_window() { # window id
+read_window() { # window id, part of it (convert's crop geometry; whole window when absent)
     sleep 0.3
     import -window "$1" "$bin/shot.png"
-    convert "$bin/shot.png" -resize 300% -colorspace Gray "$bin/big.png"
+    convert "$bin/shot.png" -crop "${2:-100%x100%+0+0}" -resize 300% -colorspace Gray "$bin/big.png"
     tesseract "$bin/big.png" - -l $ocr 2>/dev/null | tr -s ' \n' '  '
 }
-said=$(read_window "$form")
+said=$(read_window "$form" 360x20+170+102)
 [[ "$said" == *"Internet http://127.0.0.1:$port/"* ]] || fail "program window shows: $said"
 check() { # page date or "" for no page, expected message, key, expected address
     rm -f "$site/downl1de.htm" "$bin/opened"
