@@ -9,6 +9,8 @@ packages=(
 )
 if [ "${1:-}" = "--test" ]; then
     packages+=(xvfb xdotool x11-utils imagemagick iproute2 util-linux desktop-file-utils)
+    # The shortcut test reads message boxes off the screen.
+    packages+=(tesseract-ocr tesseract-ocr-deu)
     # Install check, Debian package, fuzzing and the measurement's X client.
     packages+=(appstream dpkg-dev file man-db clang libclang-rt-14-dev python3 libx11-6)
 fi
