@@ -4,9 +4,10 @@
 # a computer player on pc1 and one on pc2 play a whole game, pc3 watches, and
 # every PC ends with the same entries in its high-score list. A second program
 # on pc1 cannot bind the port and says so.
-# Usage: net_game.sh <vessrin executable>
+# Usage: net_game.sh <vessrin executable> [LANG value]
 set -uo pipefail
 exe=$(realpath "$1")
+lang=${2:-en_US.UTF-8}
 here=$(dirname "$(realpath "$0")")
 # shellcheck source=netns_lib.sh
 . "$here/netns_lib.sh"
@@ -17,13 +18,13 @@ fi
 trap netns_cleanup EXIT
 netns_setup 3 || { echo "FAIL: namespaces could not be set up"; exit 1; }
 fail() {
-    echo "FAIL: $*"
+    echo "FAIL ($lang): $*"
     for i in 1 2 3; do echo "--- pc$i"; cat "$(netns_ini "$i")" 2>/dev/null; cat "$(netns_dir "$i")"/app*.log; done
     exit 1
 }
 
 for i in 1 2 3; do
-    netns_start_pc "$i" "$exe"
+    netns_start_pc "$i" "$exe" "$lang"
 done
 declare -a win
 for i in 1 2 3; do
@@ -63,6 +64,12 @@ new_player 2 '\\pc1'
 sleep 0.5
 after=$(netns_window_count 2)
 [ "$after" -gt "$before" ] || fail "the invitation of pc1 brought no answer to pc2 ($before -> $after windows)"
+# The message box carries the main window's caption in the language in use.
+case $lang in
+de*) caption=Vessrin ;;
+*) caption=Orvanel ;;
+esac
+[ "$(netns_windows 2 "^$caption\$" | wc -l)" -ge 2 ] || fail "pc2's answer is not titled $caption"
 xdotool key Return # closes the message box
 sleep 0.3
 
@@ -104,7 +111,7 @@ p3=$(points 3)
 [ "$p1" = "$p3" ] || fail "totals differ: pc1 '$p1', pc3 '$p3'"
 
 # A second program on pc1 finds the port taken: a message box appears.
-netns_start_pc 1 "$exe" en_US.UTF-8 4
+netns_start_pc 1 "$exe" "$lang" 4
 count=0
 for _ in $(seq 1 50); do
     count=$(netns_window_count 4)
@@ -113,5 +120,5 @@ for _ in $(seq 1 50); do
 done
 shot second
 [ "$count" -ge 2 ] || fail "the second program on pc1 showed no bind failure"
-echo "ok: three PCs, invitation answered, the game ended with the same high scores everywhere ($p1)"
+echo "ok ($lang): three PCs, invitation answered, the game ended with the same high scores everywhere ($p1)"
 exit 0
