@@ -657,7 +657,12 @@ void TMainForm::ForgetPeer(tAddress address) {
 void TMainForm::PurgePeers() {
     if (!PeerPcs || !OwnAddresses)
         return;
-    const std::vector<TChildForm*> boards = Boards();
+    // The board that is closing has already left the area's window list, but
+    // still counts; boards closed earlier and waiting for deletion are hidden.
+    std::vector<TChildForm*> boards;
+    for (TChildForm* board : FMdiArea->findChildren<TChildForm*>())
+        if (!board->isHidden())
+            boards.push_back(board);
     for (int i = PeerPcs->Count() - 1; i >= 0; --i) {
         const tAddress peer = PeerPcs->Items(i);
         const bool listed = std::any_of(boards.begin(), boards.end(), [peer](TChildForm* b) {

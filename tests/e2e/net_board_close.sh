@@ -73,5 +73,8 @@ points() { # the high-score points of a PC
 p2=$(points 2)
 [ -n "$p2" ] || fail "pc2 did not finish its game after pc1's board closed"
 [ "$(points 3)" = "$p2" ] || fail "pc3 has '$(points 3)', pc2 '$p2'"
+# pc1 keeps its copies of the other boards going: the others still send it
+# their moves after its own board has gone.
+[ "$(points 1)" = "$p2" ] || fail "pc1 has '$(points 1)', pc2 '$p2'"
 echo "ok ($lang): pc1's board closed everywhere, the others finished with $p2"
 exit 0

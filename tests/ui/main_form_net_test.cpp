@@ -327,6 +327,9 @@ TEST_F(MainFormNetTest, ClosingsCloseTheCopyButNeverFromAnOwnAddress) {
     EXPECT_FALSE(bob.isNull());
     Receive(tDatagram::BoardClosed(kPeerA, 7));
     EXPECT_TRUE(bob.isNull());
+    EXPECT_TRUE(form->PeerPcs->Contains(kPeerA))
+        << "the closing copy still lists its PC, whose other boards go on";
+    form->PurgePeers();
     EXPECT_FALSE(form->PeerPcs->Contains(kPeerA)) << "no board lists the PC any more";
 }
 
