@@ -66,9 +66,6 @@ tDirectoryListBox::tDirectoryListBox(QWidget* parent) : QTreeWidget(parent) {
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setIndentation(10);
-    // The path reads as a staircase of open folders, not as a tree that
-    // could be folded.
-    setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
     setUniformRowHeights(true);
     connect(this, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item, int) { OpenItem(item); });
@@ -79,11 +76,22 @@ bool tDirectoryListBox::SetDirectory(const QString& path) {
     if (path.isEmpty() || !info.isDir())
         return false;
     directory_ = QDir::cleanPath(info.absoluteFilePath());
-    Update();
+    // Listing a folder and looking up the folder icons is slow enough to
+    // delay the program's start, so a hidden list waits until it is shown.
+    listed_ = false;
+    if (isVisible())
+        Update();
     return true;
 }
 
+void tDirectoryListBox::showEvent(QShowEvent* event) {
+    QTreeWidget::showEvent(event);
+    if (!listed_ && !directory_.isEmpty())
+        Update();
+}
+
 void tDirectoryListBox::Update() {
+    listed_ = true;
     clear();
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);

@@ -28,10 +28,17 @@ public:
     // Reads the subfolders of the current folder again.
     void Update();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    // The path reads as a staircase of open folders, not as a tree that
+    // could be folded, so no branch marks are drawn.
+    void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
+
 private:
     void OpenItem(QTreeWidgetItem* item);
 
     QString directory_;
+    bool listed_ = false; // the items show directory_
 };
 
 class TLinkForm : public tStayOnTopDialog {
