@@ -75,7 +75,6 @@ TAuthorForm::TAuthorForm(QWidget* parent) : tStayOnTopDialog(parent) {
     Image->setObjectName(QStringLiteral("Image"));
     Image->setGeometry(8, 8, 165, 233);
     Image->setAlignment(Qt::AlignCenter);
-    Image->setPixmap(AuthorPicture());
 
     auto caption = [this](const char* name, const char* text, int y) {
         auto* label = new QLabel(QString::fromUtf8(text), this);
@@ -167,6 +166,9 @@ void TAuthorForm::ShowSiteAddress() {
 }
 
 void TAuthorForm::showEvent(QShowEvent* event) {
+    // Drawn at the first showing: rendering it would delay every start.
+    if (Image->pixmap().isNull())
+        Image->setPixmap(AuthorPicture());
     // The settings file may have changed since the start.
     ShowSiteAddress();
     tStayOnTopDialog::showEvent(event);

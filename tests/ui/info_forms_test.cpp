@@ -114,6 +114,7 @@ TEST_F(InfoFormsTest, AuthorWindowTextsInBothLanguages) {
 
 TEST_F(InfoFormsTest, AuthorPictureIsDrawn) {
     TAuthorForm form;
+    form.show();
     const QPixmap picture = form.findChild<QLabel*>(QStringLiteral("Image"))->pixmap();
     ASSERT_EQ(picture.size(), QSize(159, 225));
     const QImage image = picture.toImage();
