@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
+#include <QPixmapCache>
 #include <algorithm>
 
 #include "game/qt_colors.h"
@@ -157,12 +159,52 @@ void tHexagon::NewColors(const tColorSet& colors) {
 }
 
 void tHexagon::paintEvent(QPaintEvent*) {
+    // Cells and tiles are repainted whenever a neighbour changes, and the
+    // demonstration board changes some every second: a picture is drawn once
+    // per look and size and shared by every control that shows it.
+    const qreal ratio = devicePixelRatioF();
+    const QString key = PictureKey(ratio);
+    QPixmap picture;
+    if (!QPixmapCache::find(key, &picture)) {
+        picture = QPixmap(size() * ratio);
+        picture.setDevicePixelRatio(ratio);
+        picture.fill(Qt::transparent);
+        QPainter p(&picture);
+        Draw(p);
+        p.end();
+        QPixmapCache::insert(key, picture);
+    }
+    QPainter(this).drawPixmap(0, 0, picture);
+}
+
+QString tHexagon::PictureKey(qreal ratio) const {
+    // Everything Draw reads, with system colours as they resolve now.
+    const QPalette& palette = QGuiApplication::palette();
+    QString key = QStringLiteral("hex:%1:%2:%3:%4:%5:%6:%7:%8")
+                      .arg(width())
+                      .arg(height())
+                      .arg(ratio)
+                      .arg(int(FStyle))
+                      .arg(ToQColor(FColors.LightColor, palette).rgba())
+                      .arg(ToQColor(FColors.ShadowColor, palette).rgba())
+                      .arg(ToQColor(FColors.BackgroundColor, palette).rgba())
+                      .arg(font().key());
+    if (FStyle == hxVisible || FStyle == hxHighlight)
+        for (int d = 0; d < 3; ++d)
+            key += QStringLiteral(":%1").arg(
+                ToQColor(FColors.LineColors[GetLine(static_cast<std::uint8_t>(d))], palette)
+                    .rgba());
+    if (FStyle == hxVisible || FStyle == hxHighlight)
+        key += QStringLiteral(":n%1").arg(int(FNummer));
+    return key;
+}
+
+void tHexagon::Draw(QPainter& p) const {
     const int w = width();
     const int h = height();
     const QPalette& palette = QGuiApplication::palette();
     const QColor light = ToQColor(FColors.LightColor, palette);
 
-    QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
 
     // A 2-pixel pen centred on integer coordinates covers whole pixels, so the

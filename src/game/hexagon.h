@@ -12,6 +12,7 @@
 
 class QMouseEvent;
 class QPaintEvent;
+class QPainter;
 
 // Corners of the hexagon body of a W x H control, starting at the right corner
 // and running clockwise on screen (down first).
@@ -92,6 +93,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void Draw(QPainter& p) const;
+    QString PictureKey(qreal ratio) const;
+
     thxStyle FStyle = hxEmpty;
     thxNummer FNummer = 0;
     QPointer<tHexagon> FOccupation;
