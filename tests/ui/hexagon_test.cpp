@@ -343,6 +343,27 @@ TEST(HexagonPaint, NewColorsWaitsForTheNextRepaintWhileSettersRepaint) {
     EXPECT_EQ(Pixel(image, p.x(), p.y()), QColor(10, 20, 30));
 }
 
+TEST(HexagonPaint, SystemColoursFollowTheDesktopPaletteAtTheNextPaint) {
+    // Two controls of one look and size draw the same picture; a new palette
+    // must not leave either showing the old system colour.
+    const QPalette saved = QGuiApplication::palette();
+    tColorSet colors = TestColors();
+    colors.BackgroundColor = 0x8000000F; // button face
+    auto first = Tile("Hexagon1", 0, hxEmpty, 49, 49);
+    auto second = Tile("Hexagon2", 0, hxEmpty, 49, 49);
+    first->NewColors(colors);
+    second->NewColors(colors);
+    QPalette palette = saved;
+    palette.setColor(QPalette::Button, QColor(10, 200, 30));
+    QApplication::setPalette(palette);
+    EXPECT_EQ(Pixel(Render(*first), 24, 24), QColor(10, 200, 30));
+    palette.setColor(QPalette::Button, QColor(200, 10, 130));
+    QApplication::setPalette(palette);
+    EXPECT_EQ(Pixel(Render(*second), 24, 24), QColor(200, 10, 130));
+    EXPECT_EQ(Pixel(Render(*first), 24, 24), QColor(200, 10, 130));
+    QApplication::setPalette(saved);
+}
+
 TEST(HexagonMouse, LeftPressAndReleaseOnTheControlIsAClick) {
     qRegisterMetaType<QMouseEvent*>();
     QWidget window;
