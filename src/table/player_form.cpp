@@ -216,12 +216,13 @@ bool TPlayerForm::ListHolds(const QString& name) const {
 }
 
 void TPlayerForm::SaveList() {
-    // The first refused write ends the save with one message; the list stays
-    // in memory and the next save writes it whole.
+    // A refused write shows one message; the list stays in memory and the
+    // next save writes it whole.
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (int i = 0; i < Spieler->count(); ++i)
+        entries.emplace_back(NameKey(i), Spieler->itemText(i).toStdString());
     try {
-        EraseProfileSection(kSection);
-        for (int i = 0; i < Spieler->count(); ++i)
-            WriteProfileString(kSection, NameKey(i), Spieler->itemText(i).toStdString());
+        ReplaceProfileSection(kSection, entries);
     } catch (const tWriteError& error) {
         ReportWriteError(error, windowTitle());
     }

@@ -113,6 +113,16 @@ TEST_F(SettingsFile, EraseSectionRemovesOnlyThatSection) {
     EXPECT_EQ(Slurp(file_), "[Child]\nTop=3\n");
 }
 
+TEST_F(SettingsFile, ReplaceSectionWritesTheEntriesInOrderInOneSection) {
+    Spit(file_, "[Names]\n00=Ann\n01=Bob\n02=Cy\n[Child]\nTop=3\n[names]\n05=Old\n");
+    ReplaceProfileSection("Names", {{"00", "Bob"}, {"01", "Zoë"}}, file_);
+    EXPECT_EQ(ReadProfileString("Names", "00", "", file_), "Bob");
+    EXPECT_EQ(ReadProfileString("Names", "01", "", file_), "Zoë");
+    EXPECT_EQ(ReadProfileString("Names", "02", "", file_), "");
+    EXPECT_EQ(ReadProfileString("Names", "05", "", file_), "") << "duplicate section erased";
+    EXPECT_EQ(ReadProfileInt("Child", "Top", 0, file_), 3);
+}
+
 TEST_F(SettingsFile, NastyFilesReadAsDefaultsAndKeepTheirBytesOnWrite) {
     std::mt19937 gen(7);
     std::uniform_int_distribution<int> byte(0, 255);
