@@ -256,6 +256,21 @@ void EraseProfileSection(const std::string& section, const std::string& file) {
     ReplaceFile(file, updated);
 }
 
+void WriteProfileStrings(const std::string& section,
+                         const std::vector<std::pair<std::string, std::string>>& entries,
+                         const std::string& file) {
+    const std::optional<std::string> text = ReadFileBytes(file);
+    if (!text)
+        throw tWriteError(file);
+    const std::string name = Utf8ToCp1252(section);
+    std::string updated = *text;
+    for (const auto& [key, value] : entries)
+        updated = IniSetValue(updated, name, Utf8ToCp1252(key), Utf8ToCp1252(value));
+    if (updated == *text && !text->empty())
+        return;
+    ReplaceFile(file, updated);
+}
+
 void ReplaceProfileSection(const std::string& section,
                            const std::vector<std::pair<std::string, std::string>>& entries,
                            const std::string& file) {

@@ -42,6 +42,11 @@ void WriteProfileString(const std::string& section, const std::string& key,
 void WriteProfileInt(const std::string& section, const std::string& key, std::int64_t value,
                      const std::string& file = SettingsFileName());
 void EraseProfileSection(const std::string& section, const std::string& file = SettingsFileName());
+// Writes several keys of one section, in their order, with one replacement
+// of the file, so that values that belong together never land half.
+void WriteProfileStrings(const std::string& section,
+                         const std::vector<std::pair<std::string, std::string>>& entries,
+                         const std::string& file = SettingsFileName());
 // Erases every section of that name and writes the entries, in their order,
 // as one new section: one replacement of the file, so an interrupted save
 // leaves the old section whole instead of a part of the new one.

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 const char* const kSection = "HighScore";
@@ -24,9 +26,13 @@ tHighScore LoadHighScores() {
 }
 
 void WriteHighScores(const tHighScore& list) {
+    // One replacement of the file: a name never lands beside another
+    // entry's points.
+    std::vector<std::pair<std::string, std::string>> entries;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const std::string slot = std::to_string(i + 1);
-        WriteProfileString(kSection, "Player" + slot, list[i].Name);
-        WriteProfileInt(kSection, "Points" + slot, list[i].Points);
+        entries.emplace_back("Player" + slot, list[i].Name);
+        entries.emplace_back("Points" + slot, std::to_string(list[i].Points));
     }
+    WriteProfileStrings(kSection, entries);
 }

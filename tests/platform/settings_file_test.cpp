@@ -123,6 +123,13 @@ TEST_F(SettingsFile, ReplaceSectionWritesTheEntriesInOrderInOneSection) {
     EXPECT_EQ(ReadProfileInt("Child", "Top", 0, file_), 3);
 }
 
+TEST_F(SettingsFile, SeveralKeysLandTogetherAndKeepTheRestInPlace) {
+    Spit(file_, "[HighScore]\r\nPlayer1=Ann\r\nExtra=x\r\n[Child]\r\nTop=3\r\n");
+    WriteProfileStrings("HighScore", {{"Player1", "Bob"}, {"Points1", "120"}}, file_);
+    EXPECT_EQ(Slurp(file_), "[HighScore]\r\nPlayer1=Bob\r\nExtra=x\r\nPoints1=120\r\n"
+                            "[Child]\r\nTop=3\r\n");
+}
+
 TEST_F(SettingsFile, NastyFilesReadAsDefaultsAndKeepTheirBytesOnWrite) {
     std::mt19937 gen(7);
     std::uniform_int_distribution<int> byte(0, 255);
