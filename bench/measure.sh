@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Measures the installed game as a process under Xvfb against a bare Qt
 # reference of the same shape, alternating the two, and prints medians with
-# min and max; then the move latency between two PCs (as root, in network
-# namespaces), the headless simulator and the benchmarks.
-# usage: bench/measure.sh [runs (default 7)]   (RUNS, IDLE_SECONDS, BUILD override)
+# min and max; then the move latency between two PCs and the receiver's idle
+# cost (as root, in network namespaces), the headless simulator and the
+# benchmarks.
+# usage: bench/measure.sh [runs (default 7)]   (RUNS, IDLE_SECONDS, BUILD, MOVES (default 200) override)
 set -uo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-${RUNS:-7}}
@@ -52,13 +53,12 @@ done
 kill $xvfb 2>/dev/null
 xvfb=
 echo "move latency ..." >&2
-bash "$here/move_latency.sh" "$game" "$runs" >"$scratch/moves.jsonl"
+bash "$here/move_latency.sh" "$game" "${MOVES:-200}" >"$scratch/moves.jsonl"
 
-python3 - "$scratch/game.jsonl" "$scratch/reference.jsonl" "$runs" "$scratch/moves.jsonl" <<'PY'
+python3 - "$scratch/game.jsonl" "$scratch/reference.jsonl" "$runs" <<'PY'
 import json, statistics, sys
 game = [json.loads(l) for l in open(sys.argv[1]) if l.strip()]
 ref = [json.loads(l) for l in open(sys.argv[2]) if l.strip()]
-moves = [json.loads(l) for l in open(sys.argv[4]) if l.strip()]
 def stat(rows, key):
     v = [r[key] for r in rows if r.get(key) is not None]
     if not v:
@@ -77,12 +77,9 @@ for key, name in (("mapped_ms", "exec → main window mapped, ms"),
     print(f"| {name} | {gt} | {rt} | {ratio} |")
 bad = [r for r in game + ref if r.get("exit") != 0]
 print(f"\nclean exits: {len(game) + len(ref) - len(bad)} of {len(game) + len(ref)}")
-print(f"\n| move between two PCs ({len(moves)} moves, median (min–max)) | ms |")
-print("|---|---|")
-for key, name in (("local_ms", "click on pc1's board → tile shown on pc1"),
-                  ("remote_ms", "click on pc1's board → tile shown on pc2's copy")):
-    print(f"| {name} | {stat(moves, key)[1]} |")
 PY
+echo
+python3 "$here/move_latency.py" summary "$scratch/moves.jsonl"
 
 echo
 echo "simulator:"
