@@ -12,7 +12,8 @@ build=${BUILD:-build-bench}
 here=$PWD/bench
 scratch=$(mktemp -d)
 xvfb=
-trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
+netns=
+trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null; [ -n "$netns" ] && ip netns del "$netns"; rm -rf "$scratch"' EXIT
 
 echo "building in $build ..." >&2
 launcher=()
@@ -25,17 +26,33 @@ game=$scratch/root/usr/bin/vessrin
 reference=$(realpath "$build/bench/vessrin_reference")
 
 # The game finds its port in the per-user services file, so its network is
-# ready; settings land in a working folder of their own.
+# ready; settings land in a working folder of their own. Both programs run
+# in a network namespace of their own whose only link is a pair of virtual
+# interfaces ending in it, with a documentation address, so the game's hellos
+# reach no network.
 mkdir -p "$scratch/home" "$scratch/config/vessrin" "$scratch/work" "$scratch/runtime"
 printf '[LinkForm]\r\nStartMenu=\r\n' >"$scratch/work/vessrin.ini"
 chmod 700 "$scratch/runtime"
-printf 'Vessrin\t45679/udp\n' >"$scratch/config/vessrin/services"
+inside=()
+if [ "$(id -u)" -eq 0 ] && ip netns add "vmeasure$$" 2>/dev/null; then
+    netns=vmeasure$$
+    ip -n "$netns" link set lo up &&
+        ip -n "$netns" link add m0 type veth peer name m1 &&
+        ip -n "$netns" addr add 198.51.100.9/24 dev m0 &&
+        ip -n "$netns" link set m0 up &&
+        ip -n "$netns" link set m1 up &&
+        ip -n "$netns" route add default dev m0 || { echo "the namespace could not be set up" >&2; exit 1; }
+    inside=(ip netns exec "$netns")
+    printf 'Vessrin\t45679/udp\n' >"$scratch/config/vessrin/services"
+else
+    echo "not root: the game is measured with its network not started" >&2
+fi
 display=:$((150 + RANDOM % 50))
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 sleep 1
 run() { # title regex, program
-    (cd "$scratch/work" && env -i PATH="$PATH" HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" \
+    (cd "$scratch/work" && "${inside[@]}" env -i PATH="$PATH" HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" \
         XDG_RUNTIME_DIR="$scratch/runtime" DISPLAY="$display" QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 \
         IDLE_SECONDS="${IDLE_SECONDS:-10}" python3 "$here/measure_run.py" "$@")
 }
