@@ -229,16 +229,33 @@ std::int64_t ReadProfileInt(const std::string& section, const std::string& key, 
     return value ? IniTextToInt(*value, def) : def;
 }
 
-void WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& file) {
+namespace {
+
+// Reads the file, changes its text and replaces it once, when the text changed.
+template <typename Change> void UpdateFile(const std::string& file, Change change) {
     const std::optional<std::string> text = ReadFileBytes(file);
     if (!text)
         throw tWriteError(file);
-    const std::string updated =
-        IniSetValue(*text, Utf8ToCp1252(section), Utf8ToCp1252(key), Utf8ToCp1252(value));
-    if (updated == *text && !text->empty())
+    const std::string updated = change(*text);
+    if (updated == *text)
         return;
     ReplaceFile(file, updated);
+}
+
+using tEntries = std::vector<std::pair<std::string, std::string>>;
+
+std::string SetValues(std::string text, const std::string& section, const tEntries& entries) {
+    const std::string name = Utf8ToCp1252(section);
+    for (const auto& [key, value] : entries)
+        text = IniSetValue(text, name, Utf8ToCp1252(key), Utf8ToCp1252(value));
+    return text;
+}
+
+} // namespace
+
+void WriteProfileString(const std::string& section, const std::string& key,
+                        const std::string& value, const std::string& file) {
+    WriteProfileStrings(section, {{key, value}}, file);
 }
 
 void WriteProfileInt(const std::string& section, const std::string& key, std::int64_t value,
@@ -247,41 +264,19 @@ void WriteProfileInt(const std::string& section, const std::string& key, std::in
 }
 
 void EraseProfileSection(const std::string& section, const std::string& file) {
-    const std::optional<std::string> text = ReadFileBytes(file);
-    if (!text)
-        throw tWriteError(file);
-    const std::string updated = IniEraseSection(*text, Utf8ToCp1252(section));
-    if (updated == *text)
-        return;
-    ReplaceFile(file, updated);
+    UpdateFile(file, [&](const std::string& text) {
+        return IniEraseSection(text, Utf8ToCp1252(section));
+    });
 }
 
-void WriteProfileStrings(const std::string& section,
-                         const std::vector<std::pair<std::string, std::string>>& entries,
+void WriteProfileStrings(const std::string& section, const tEntries& entries,
                          const std::string& file) {
-    const std::optional<std::string> text = ReadFileBytes(file);
-    if (!text)
-        throw tWriteError(file);
-    const std::string name = Utf8ToCp1252(section);
-    std::string updated = *text;
-    for (const auto& [key, value] : entries)
-        updated = IniSetValue(updated, name, Utf8ToCp1252(key), Utf8ToCp1252(value));
-    if (updated == *text && !text->empty())
-        return;
-    ReplaceFile(file, updated);
+    UpdateFile(file, [&](const std::string& text) { return SetValues(text, section, entries); });
 }
 
-void ReplaceProfileSection(const std::string& section,
-                           const std::vector<std::pair<std::string, std::string>>& entries,
+void ReplaceProfileSection(const std::string& section, const tEntries& entries,
                            const std::string& file) {
-    const std::optional<std::string> text = ReadFileBytes(file);
-    if (!text)
-        throw tWriteError(file);
-    const std::string name = Utf8ToCp1252(section);
-    std::string updated = IniEraseSection(*text, name);
-    for (const auto& [key, value] : entries)
-        updated = IniSetValue(updated, name, Utf8ToCp1252(key), Utf8ToCp1252(value));
-    if (updated == *text && !text->empty())
-        return;
-    ReplaceFile(file, updated);
+    UpdateFile(file, [&](const std::string& text) {
+        return SetValues(IniEraseSection(text, Utf8ToCp1252(section)), section, entries);
+    });
 }
