@@ -120,5 +120,18 @@ for _ in $(seq 1 50); do
 done
 shot second
 [ "$count" -ge 2 ] || fail "the second program on pc1 showed no bind failure"
+# The box names the step and the socket error, read off the screen: the
+# narrower of the second program's two windows.
+box=""
+for w in $(netns_windows 4); do
+    eval "$(xdotool getwindowgeometry --shell "$w")"
+    [ "$WIDTH" -lt 600 ] && box=$w
+done
+[ -n "$box" ] || fail "no message box among the second program's windows"
+sleep 0.3
+import -window "$box" "$NETNS_ROOT/box.png"
+convert "$NETNS_ROOT/box.png" -resize 300% -colorspace Gray "$NETNS_ROOT/box-big.png"
+said=$(tesseract "$NETNS_ROOT/box-big.png" - -l eng 2>/dev/null | tr -s ' \n' '  ')
+[[ "$said" == *"Binding the socket"*"already in use"* ]] || fail "the bind failure reads: $said"
 echo "ok ($lang): three PCs, invitation answered, the game ended with the same high scores everywhere ($p1)"
 exit 0
