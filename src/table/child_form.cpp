@@ -115,7 +115,9 @@ TChildForm::TChildForm(tBoardHost& host, tRandom& random, QWidget* parent)
 
     Bewertung = new QGroupBox(QStringLiteral("0"), FClient);
     Bewertung->setObjectName(QStringLiteral("Bewertung"));
-    Bewertung->setGeometry(466, 8, 97, 57);
+    // At the top edge: lower, its bottom would reach into the score above the
+    // fifth column (Hoch5), which stands where the box begins at small sizes.
+    Bewertung->setGeometry(466, 0, 97, 57);
     FPunkte = new QRadioButton(Tr("&Punkte", "&points"), Bewertung);
     FPunkte->setObjectName(QStringLiteral("Punkte"));
     FPunkte->setGeometry(8, 16, 85, 17);

@@ -106,7 +106,8 @@ tDemoBoard::tDemoBoard(tRandom& random, QWidget* parent) : QWidget(parent), FRan
 
     FBewertung = new QGroupBox(QStringLiteral("0"), this);
     FBewertung->setObjectName(QStringLiteral("Bewertung"));
-    FBewertung->setGeometry(kDesignWidth - 97 - 15, 8, 97, 57);
+    // At the top edge, clear of the score above the fifth column (Hoch5).
+    FBewertung->setGeometry(kDesignWidth - 97 - 15, 0, 97, 57);
     FPunkte = new QRadioButton(Tr("&Punkte", "&points"), FBewertung);
     FPunkte->setObjectName(QStringLiteral("Punkte"));
     FPunkte->setGeometry(8, 16, 85, 17);

@@ -107,7 +107,7 @@ high_score_names() { for i in 1 2 3 4 5; do ini_value HighScore "Player$i"; done
 # The total in the title of a board's rating box, read with OCR off the screen.
 total_shown() { # offset of the board window
     import -window root "$work/screen.png"
-    convert "$work/screen.png" -crop 64x16+$((X + 466 + $1))+$((Y + 84 + $1)) +repage \
+    convert "$work/screen.png" -crop 64x16+$((X + 466 + $1))+$((Y + 77 + $1)) +repage \
         -colorspace Gray -resize 400% -bordercolor white -border 30 "$work/total.png"
     tesseract "$work/total.png" - --psm 7 2>/dev/null | tr -d ' \n\f' | tr 'OoIlS' '00115'
 }
