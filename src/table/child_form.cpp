@@ -27,6 +27,7 @@
 #include "platform/placement.h"
 #include "platform/settings_file.h"
 #include "table/board_host.h"
+#include "table/rating_box.h"
 
 namespace {
 
@@ -120,10 +121,9 @@ TChildForm::TChildForm(tBoardHost& host, tRandom& random, QWidget* parent)
     Bewertung->setGeometry(466, 0, 97, 57);
     FPunkte = new QRadioButton(Tr("&Punkte", "&points"), Bewertung);
     FPunkte->setObjectName(QStringLiteral("Punkte"));
-    FPunkte->setGeometry(8, 16, 85, 17);
     FQuality = new QRadioButton(Tr("&Bewertung", "&quality"), Bewertung);
     FQuality->setObjectName(QStringLiteral("Quality"));
-    FQuality->setGeometry(8, 35, 85, 17);
+    PlaceRatingItems(Bewertung, FPunkte, FQuality);
     FRating = new QButtonGroup(this);
     FRating->addButton(FPunkte, 0);
     FRating->addButton(FQuality, 1);

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -465,6 +466,13 @@ TEST_F(ChildFormTest, LineScoresStayClearOfTheRatingBoxAndOk) {
                     << other->objectName().toStdString() << " at " << client.width() << "x"
                     << client.height();
     }
+}
+
+TEST_F(ChildFormTest, RatingItemsLieInsideTheBoxFrame) {
+    TChildForm* b = MakeBoard("Anna");
+    for (QRadioButton* item : b->Bewertung->findChildren<QRadioButton*>())
+        EXPECT_TRUE(b->Bewertung->contentsRect().contains(item->geometry()))
+            << item->objectName().toStdString();
 }
 
 TEST(ChildFormIdentity, LocalBoardIdsAreUniqueAndNeverZero) {

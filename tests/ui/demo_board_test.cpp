@@ -166,6 +166,14 @@ TEST_F(DemoBoardTest, LineScoresStayClearOfTheRatingBox) {
     }
 }
 
+TEST_F(DemoBoardTest, RatingItemsLieInsideTheBoxFrame) {
+    QGroupBox* box = demo_->Bewertung();
+    box->ensurePolished();
+    for (QRadioButton* item : box->findChildren<QRadioButton*>())
+        EXPECT_TRUE(box->contentsRect().contains(item->geometry()))
+            << item->objectName().toStdString();
+}
+
 TEST_F(DemoBoardTest, ApplyColorsReachesEveryControlOfThePanel) {
     const tColorSet saved = SharedColors();
     SharedColors().LineColors[6] = MakeColor(200, 10, 30);
