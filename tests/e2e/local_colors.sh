@@ -66,7 +66,11 @@ count() { # colour
             -fill white -opaque "#$1" -format '%[fx:round(mean*w*h)] ' info:
     done
 }
-read -r left right <<<"$(count $old)"
+for i in $(seq 10); do
+    read -r left right <<<"$(count $old)"
+    [ "$left" -gt 100 ] && [ "$right" -gt 100 ] && break
+    sleep 0.3
+done
 [ "$left" -gt 100 ] && [ "$right" -gt 100 ] || fail "no boards with 6 stripes side by side ($left, $right)"
 
 xdotool key "$settings_menu"
@@ -89,7 +93,11 @@ xdotool mousemove $((FORM_X + 376)) $((FORM_Y + 308)) click 1
 sleep 0.7
 xdotool search --onlyvisible --name '(Farben|colors)$' >/dev/null && fail "the colours window stayed open"
 
-read -r left right <<<"$(count $new)"
+for i in $(seq 10); do
+    read -r left right <<<"$(count $new)"
+    [ "$left" -gt 100 ] && [ "$right" -gt 100 ] && break
+    sleep 0.3
+done
 [ "$left" -gt 100 ] && [ "$right" -gt 100 ] || fail "the new colour is not on both boards ($left, $right)"
 read -r left right <<<"$(count $old)"
 [ "$left" -eq 0 ] && [ "$right" -eq 0 ] || fail "the old colour is still shown ($left, $right)"

@@ -103,13 +103,29 @@ vertical_value() {
     *) echo 0 ;;
     esac
 }
+# Reads the screen again for up to two seconds, for a program slowed by a busy machine.
+shows_value() { # cell, value expected (any for a tile at all)
+    local i v
+    for i in $(seq 20); do
+        v=$(vertical_value "$1")
+        [ "$v" != 0 ] && { [ "$2" = any ] || [ "$v" = "$2" ]; } && echo "$v" && return 0
+        sleep 0.1
+    done
+    return 1
+}
 high_score_names() { for i in 1 2 3 4 5; do ini_value HighScore "Player$i"; done | grep -c .; }
 # The total in the title of a board's rating box, read with OCR off the screen.
 total_shown() { # offset of the board window
-    import -window root "$work/screen.png"
-    convert "$work/screen.png" -crop 64x16+$((X + 466 + $1))+$((Y + 77 + $1)) +repage \
-        -colorspace Gray -resize 400% -bordercolor white -border 30 "$work/total.png"
-    tesseract "$work/total.png" - --psm 7 2>/dev/null | tr -d ' \n\f' | tr 'OoIlS' '00115'
+    local i text
+    for i in $(seq 10); do
+        import -window root "$work/screen.png"
+        convert "$work/screen.png" -crop 64x16+$((X + 466 + $1))+$((Y + 77 + $1)) +repage \
+            -colorspace Gray -resize 400% -bordercolor white -border 30 "$work/total.png"
+        text=$(tesseract "$work/total.png" - --psm 7 2>/dev/null | tr -d ' \n\f' | tr 'OoIlS' '00115')
+        [[ $text =~ ^[0-9]+$ ]] && break
+        sleep 0.3
+    done
+    echo "$text"
 }
 
 # Anna plays so that a line surely scores: the outer columns 1 and 5 (cells 0-2
@@ -142,12 +158,13 @@ choose_target() {
 for turn in $(seq 1 18); do
     probe=$(first_free $(seq 3 15) $(seq 0 2) $(seq 16 18))
     at "$probe" click 1
-    sleep 0.25
-    v=$(vertical_value "$probe")
-    [ "$v" -gt 0 ] || fail "turn $turn: no tile visible on the clicked cell"
+    v=$(shows_value "$probe" any) || fail "turn $turn: no tile visible on the clicked cell"
     choose_target "$v" "$probe"
     if [ "$turn" -lt 18 ]; then
-        [ "$target" != "$probe" ] && at "$target" click 1 && sleep 0.2
+        if [ "$target" != "$probe" ]; then
+            at "$target" click 1
+            shows_value "$target" "$v" >/dev/null || fail "turn $turn: the tile did not move"
+        fi
     else
         # Turn 18: move the laid tile by dragging it; when it should stay, to
         # the other free cell and back.
@@ -156,14 +173,12 @@ for turn in $(seq 1 18); do
         free[probe]=1
         if [ "$target" = "$probe" ]; then
             drag "$probe" "$other"
-            sleep 0.3
-            [ "$(vertical_value "$other")" = "$v" ] || fail "the tile did not follow the drag"
+            shows_value "$other" "$v" >/dev/null || fail "the tile did not follow the drag"
             drag "$other" "$probe"
         else
             drag "$probe" "$target"
         fi
-        sleep 0.3
-        [ "$(vertical_value "$target")" = "$v" ] || fail "the tile did not follow the drag"
+        shows_value "$target" "$v" >/dev/null || fail "the tile did not follow the drag"
     fi
     free[target]=0
     xdotool key Return # Ok on Anna's board; the computer's board comes to the front
