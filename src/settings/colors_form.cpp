@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <algorithm>
 
 #include "core/color_texts.h"
 #include "game/bar.h"
@@ -85,12 +86,16 @@ TColorsForm::TColorsForm(QWidget* parent)
     // A narrow gap after the circle lets "Hintergrund" fit the group's width.
     Farbe->setStyleSheet(QStringLiteral("QRadioButton { spacing: 3px; }"));
     FarbeItems = new QButtonGroup(this);
+    // The rows start where the style's frame below the caption leaves room;
+    // the design's 16 would let the frame cut the first circle.
+    Farbe->ensurePolished();
+    const int firstRow = std::max(16, Farbe->contentsRect().top());
     const char* const items[12] = {"1", "2", "3", "4",           "5",        "6",
                                    "7", "8", "9", "Hintergrund", "Schatten", "Licht"};
     for (int i = 0; i < 12; ++i) {
         auto* radio = new QRadioButton(QString::fromUtf8(items[i]), Farbe);
         radio->setObjectName(QStringLiteral("FarbeItem%1").arg(i));
-        radio->setGeometry(4, 16 + 16 * i, 90, 16);
+        radio->setGeometry(4, firstRow + 16 * i, 90, 16);
         FarbeItems->addButton(radio, i);
     }
     FarbeItems->button(0)->setChecked(true);

@@ -27,6 +27,7 @@
 #include "platform/placement.h"
 #include "platform/settings_file.h"
 #include "table/board_host.h"
+#include "table/rating_box.h"
 
 namespace {
 
@@ -115,13 +116,14 @@ TChildForm::TChildForm(tBoardHost& host, tRandom& random, QWidget* parent)
 
     Bewertung = new QGroupBox(QStringLiteral("0"), FClient);
     Bewertung->setObjectName(QStringLiteral("Bewertung"));
-    Bewertung->setGeometry(466, 8, 97, 57);
+    // At the top edge: lower, its bottom would reach into the score above the
+    // fifth column (Hoch5), which stands where the box begins at small sizes.
+    Bewertung->setGeometry(466, 0, 97, 57);
     FPunkte = new QRadioButton(Tr("&Punkte", "&points"), Bewertung);
     FPunkte->setObjectName(QStringLiteral("Punkte"));
-    FPunkte->setGeometry(8, 16, 85, 17);
     FQuality = new QRadioButton(Tr("&Bewertung", "&quality"), Bewertung);
     FQuality->setObjectName(QStringLiteral("Quality"));
-    FQuality->setGeometry(8, 35, 85, 17);
+    PlaceRatingItems(Bewertung, FPunkte, FQuality);
     FRating = new QButtonGroup(this);
     FRating->addButton(FPunkte, 0);
     FRating->addButton(FQuality, 1);

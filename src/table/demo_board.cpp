@@ -17,6 +17,7 @@
 #include "game/pkte_label.h"
 #include "game/qt_colors.h"
 #include "platform/language.h"
+#include "table/rating_box.h"
 
 namespace {
 
@@ -106,13 +107,13 @@ tDemoBoard::tDemoBoard(tRandom& random, QWidget* parent) : QWidget(parent), FRan
 
     FBewertung = new QGroupBox(QStringLiteral("0"), this);
     FBewertung->setObjectName(QStringLiteral("Bewertung"));
-    FBewertung->setGeometry(kDesignWidth - 97 - 15, 8, 97, 57);
+    // At the top edge, clear of the score above the fifth column (Hoch5).
+    FBewertung->setGeometry(kDesignWidth - 97 - 15, 0, 97, 57);
     FPunkte = new QRadioButton(Tr("&Punkte", "&points"), FBewertung);
     FPunkte->setObjectName(QStringLiteral("Punkte"));
-    FPunkte->setGeometry(8, 16, 85, 17);
     FQuality = new QRadioButton(Tr("&Bewertung", "&quality"), FBewertung);
     FQuality->setObjectName(QStringLiteral("Quality"));
-    FQuality->setGeometry(8, 35, 85, 17);
+    PlaceRatingItems(FBewertung, FPunkte, FQuality);
     FRating = new QButtonGroup(this);
     FRating->addButton(FPunkte, 0);
     FRating->addButton(FQuality, 1);

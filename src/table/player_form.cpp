@@ -69,7 +69,12 @@ TPlayerForm::TPlayerForm(QWidget* parent) : tStayOnTopDialog(parent) {
     Spieler->setInsertPolicy(QComboBox::NoInsert);
     Spieler->setDuplicatesEnabled(true);
     Spieler->lineEdit()->setMaxLength(kMaxNameLength);
-    Spieler->setGeometry(40, 82, 145, Spieler->sizeHint().height());
+    // The desktop font's "Name" fills the design's room before the box: the
+    // box starts a gap after it and keeps its right edge; the caption stands
+    // on the box's text line.
+    const int left = std::max(40, Label1->geometry().right() + 5);
+    Spieler->setGeometry(left, 82, 185 - left, Spieler->sizeHint().height());
+    Label1->move(8, Spieler->y() + (Spieler->height() - Label1->height()) / 2);
     Label1->setBuddy(Spieler);
 
     OkButton = new QPushButton(QStringLiteral("&Ok"), this);

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# End-to-end: a human player lays all 19 tiles with the mouse under Xvfb:
-# click a free cell and press Return for Ok, drag a laid tile to another
-# cell, and place-and-confirm the last tile with the right button. The high
-# score appears only after the last tile, with a possible total.
+# End-to-end: a whole local game of a computer player and a human player
+# under Xvfb. Both join through the game menu (opened with its Alt mnemonic)
+# and the name dialog. The human lays every tile with the mouse: a click on a
+# free cell and Return for Ok, a drag of the laid tile to another cell, and
+# the last tile placed and confirmed with the right button; the computer's
+# tile is confirmed with Return when its board comes to the front. The totals
+# read off both boards must be the high-score list of the settings file, the
+# boards close with Ok, and a new player can join afterwards.
 # Usage: local_human.sh <vessrin executable> <LANG value>; SHOT=<prefix> keeps
-# screenshots of the board after turns 18 and 19.
+# screenshots of the boards after turns 18 and 19.
 set -uo pipefail
 exe=$(realpath "$1")
 lang=$2
@@ -16,71 +20,208 @@ trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 export DISPLAY=$display QT_QPA_PLATFORM=xcb
 sleep 1
 cd "$work"
+fail() {
+    echo "FAIL ($lang): $*"
+    tr -d '\r' <vessrin.ini 2>/dev/null
+    exit 1
+}
 # Answered shortcut question, so the first-start window does not wait.
 printf '[LinkForm]\r\nStartMenu=\r\n' >vessrin.ini
 LANG=$lang LC_ALL= LC_MESSAGES= "$exe" >app.log 2>&1 &
 app=$!
 win=$(xdotool search --sync --onlyvisible --name '^(Vessrin|Orvanel)$' | head -1)
-[ -n "$win" ] || { echo "FAIL: no main window"; exit 1; }
+[ -n "$win" ] || fail "no main window"
 sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$win")"
-xdotool mousemove $((X + 24)) $((Y + 46)) click 1
-dialog=$(timeout 5 xdotool search --sync --onlyvisible --name '(Spieler|player)$' | head -1)
-[ -n "$dialog" ] || { echo "FAIL ($lang): no player dialog"; exit 1; }
-xdotool type --delay 50 "Anna"
-xdotool key Return
-sleep 1
-# Cell centres relative to the main window for the first board window at its
-# default place and size: five columns of 3, 4, 5, 4 and 3 cells.
+case $lang in
+de*) game_menu=alt+s ;; # "&Spiel", "&Neuer Spieler"
+*) game_menu=alt+g ;;   # "&Game", "&New player"
+esac
+
+# The game menu's new-player entry; sets $dialog to the name dialog, if it opens.
+menu_new_player() {
+    xdotool windowfocus --sync "$win" 2>/dev/null
+    xdotool key "$game_menu"
+    sleep 0.3
+    xdotool key n
+    dialog=$(timeout 5 xdotool search --sync --onlyvisible --name '(Spieler|player)$' | head -1)
+}
+join() {
+    menu_new_player
+    [ -n "$dialog" ] || fail "no name dialog from the game menu for $1"
+    xdotool type --delay 50 "$1"
+    xdotool key Return
+    sleep 0.8
+}
+ini_value() { # section key
+    awk -v s="[$1]" -v k="$2" 'BEGIN { IGNORECASE = 1 } { sub(/\r$/, "") }
+        /^\[/ { in_s = tolower($0) == tolower(s); next }
+        in_s && index(tolower($0), tolower(k) "=") == 1 { print substr($0, length(k) + 2); exit }' \
+        vessrin.ini
+}
+
+join PC
+# The board window that opens next is cascaded by the distance the first one
+# recorded for it.
+d=$(ini_value Child Top)
+[ "${d:-0}" -gt 0 ] 2>/dev/null || fail "no place recorded for the next board window"
+join Anna
+
+# Cell centres relative to the main window for a board window at the top left
+# of the frame: five columns of 3, 4, 5, 4 and 3 cells. Anna's board is the
+# second one, so its cells lie $d further right and down.
 cells=()
 for c in "288 172 228 284" "333 143 199 255 311" "378 116 172 228 284 340" \
     "423 143 199 255 311" "468 172 228 284"; do
     set -- $c
     x=$1
     shift
-    for y in "$@"; do cells+=("$((X + x)) $((Y + y))"); done
+    for y in "$@"; do cells+=("$((X + x + d)) $((Y + y + d))"); done
 done
 at() { xdotool mousemove ${cells[$1]} "${@:2}"; }
-high_score_holder() { grep -i '^Player1=' vessrin.ini 2>/dev/null | cut -d= -f2 | tr -d '\r'; }
-for i in $(seq 0 16); do
-    at "$i" click 1
-    sleep 0.2
-    xdotool key Return
+drag() { # from cell, to cell, in six steps
+    local fx fy tx ty s
+    read -r fx fy <<<"${cells[$1]}"
+    read -r tx ty <<<"${cells[$2]}"
+    xdotool mousemove "$fx" "$fy" mousedown 1
+    for s in 1 2 3 4 5 6; do
+        xdotool mousemove $((fx + (tx - fx) * s / 6)) $((fy + (ty - fy) * s / 6))
+        sleep 0.05
+    done
+    xdotool mouseup 1
+}
+# The vertical stripe value of the tile lying on a cell, by the colour of the
+# stripe below the cell's middle: grey 1, green 5, yellow 9 (the default colours).
+vertical_value() {
+    local x y
+    read -r x y <<<"${cells[$1]}"
+    case $(import -window root -crop 1x3+"$x"+$((y + 10)) -depth 8 txt:- 2>/dev/null |
+        grep -o '#[0-9A-F]\{6\}' | sort | uniq -c | sort -rn | head -1 | awk '{ print $2 }') in
+    '#808080') echo 1 ;;
+    '#008000') echo 5 ;;
+    '#FFFF00') echo 9 ;;
+    *) echo 0 ;;
+    esac
+}
+# Reads the screen again for up to two seconds, for a program slowed by a busy machine.
+shows_value() { # cell, value expected (any for a tile at all)
+    local i v
+    for i in $(seq 20); do
+        v=$(vertical_value "$1")
+        [ "$v" != 0 ] && { [ "$2" = any ] || [ "$v" = "$2" ]; } && echo "$v" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+high_score_names() { for i in 1 2 3 4 5; do ini_value HighScore "Player$i"; done | grep -c .; }
+# The total in the title of a board's rating box, read with OCR off the screen.
+total_shown() { # offset of the board window
+    local i text
+    for i in $(seq 10); do
+        import -window root "$work/screen.png"
+        convert "$work/screen.png" -crop 64x16+$((X + 466 + $1))+$((Y + 77 + $1)) +repage \
+            -colorspace Gray -resize 400% -bordercolor white -border 30 "$work/total.png"
+        text=$(tesseract "$work/total.png" - --psm 7 2>/dev/null | tr -d ' \n\f' | tr 'OoIlS' '00115')
+        [[ $text =~ ^[0-9]+$ ]] && break
+        sleep 0.3
+    done
+    echo "$text"
+}
+
+# Anna plays so that a line surely scores: the outer columns 1 and 5 (cells 0-2
+# and 16-18) each collect the tiles of one vertical value, everything else goes
+# to the middle columns. Each tile is first laid on a free cell to see it.
+free=()
+for i in $(seq 0 18); do free[i]=1; done
+declare -A column_of=()
+first_free() { # cell indexes ...
+    local i
+    for i in "$@"; do [ "${free[i]}" = 1 ] && echo "$i" && return; done
+}
+# Sets target to the cell for a tile of vertical value $1 laid on probe cell $2.
+choose_target() {
+    local c
+    if [ -n "${column_of[$1]:-}" ]; then
+        target=$(first_free ${column_of[$1]})
+        [ -n "$target" ] && return
+    else
+        for c in "0 1 2" "16 17 18"; do
+            [[ " ${column_of[*]} " == *" $c "* ]] && continue
+            target=$(first_free $c)
+            [ -n "$target" ] || continue
+            column_of[$1]=$c
+            return
+        done
+    fi
+    target=$2
+}
+for turn in $(seq 1 18); do
+    probe=$(first_free $(seq 3 15) $(seq 0 2) $(seq 16 18))
+    at "$probe" click 1
+    v=$(shows_value "$probe" any) || fail "turn $turn: no tile visible on the clicked cell"
+    choose_target "$v" "$probe"
+    if [ "$turn" -lt 18 ]; then
+        if [ "$target" != "$probe" ]; then
+            at "$target" click 1
+            shows_value "$target" "$v" >/dev/null || fail "turn $turn: the tile did not move"
+        fi
+    else
+        # Turn 18: move the laid tile by dragging it; when it should stay, to
+        # the other free cell and back.
+        free[probe]=0
+        other=$(first_free $(seq 0 18))
+        free[probe]=1
+        if [ "$target" = "$probe" ]; then
+            drag "$probe" "$other"
+            shows_value "$other" "$v" >/dev/null || fail "the tile did not follow the drag"
+            drag "$other" "$probe"
+        else
+            drag "$probe" "$target"
+        fi
+        shows_value "$target" "$v" >/dev/null || fail "the tile did not follow the drag"
+    fi
+    free[target]=0
+    xdotool key Return # Ok on Anna's board; the computer's board comes to the front
+    sleep 0.3
+    xdotool key Return # Ok on the computer's board; Anna's comes back with the next tile
     sleep 0.3
 done
-# Turn 18: lay on cell 17, then drag the unconfirmed tile over to cell 18.
-at 17 click 1
-sleep 0.3
-set -- ${cells[17]}
-from_x=$1 from_y=$2
-set -- ${cells[18]}
-xdotool mousemove "$from_x" "$from_y" mousedown 1
-for s in 1 2 3 4 5 6; do
-    xdotool mousemove "$from_x" $((from_y + ($2 - from_y) * s / 6))
-    sleep 0.05
-done
-xdotool mouseup 1
-sleep 0.3
+[ -n "${SHOT:-}" ] && import -window root "$SHOT-18.png"
+[ "$(high_score_names)" -eq 0 ] || fail "game over before the last tile"
+# Turn 19: the right button lays and confirms on the last free cell.
+at "$(first_free $(seq 0 18))" click 3
+sleep 0.4
+xdotool key Return
+sleep 0.8
+[ -n "${SHOT:-}" ] && import -window root "$SHOT-19.png"
+
+# Both boards are finished; Anna's lies in front. Read each total while its
+# board is in front, then close it with Ok.
+anna=$(total_shown "$d")
 xdotool key Return
 sleep 0.5
-[ -n "${SHOT:-}" ] && import -window root "$SHOT-18.png"
-if [ "$(high_score_holder)" = "Anna" ]; then
-    echo "FAIL ($lang): game over before the last tile"
-    exit 1
-fi
-# Turn 19: the right button lays and confirms on the cell the drag freed.
-at 17 click 3
-[ -n "${SHOT:-}" ] && sleep 0.5 && import -window root "$SHOT-19.png"
-sleep 1
-if [ "$(high_score_holder)" != "Anna" ]; then
-    echo "FAIL ($lang): no high score for Anna after 19 tiles"
-    cat vessrin.ini 2>/dev/null
-    exit 1
-fi
-points=$(grep -i '^Points1=' vessrin.ini | cut -d= -f2 | tr -d '\r')
-if [ "${points:-x}" -lt 0 ] 2>/dev/null || [ "$points" -gt 307 ]; then
-    echo "FAIL ($lang): impossible total $points"
-    exit 1
-fi
-echo "ok ($lang): human game laid by mouse finished with $points points"
+pc=$(total_shown 0)
+[[ $anna =~ ^[0-9]+$ && $pc =~ ^[0-9]+$ ]] || fail "totals not readable: Anna '$anna', PC '$pc'"
+xdotool key Return
+sleep 0.7
+
+# The list holds both players with the totals shown, best first.
+declare -A listed=()
+last=308
+for i in 1 2 3 4 5; do
+    name=$(ini_value HighScore "Player$i")
+    points=$(ini_value HighScore "Points$i")
+    [ -z "$name" ] && continue
+    [ "$points" -ge 1 ] && [ "$points" -le 307 ] || fail "impossible total $points for $name"
+    [ "$points" -le "$last" ] || fail "high scores out of order"
+    last=$points
+    listed[$name]=$points
+done
+[ "${listed[Anna]:-}" = "$anna" ] || fail "Anna's board shows $anna, the list ${listed[Anna]:-nothing}"
+[ "${listed[PC]:-}" = "$pc" ] || fail "the PC's board shows $pc, the list ${listed[PC]:-nothing}"
+
+menu_new_player
+[ -n "$dialog" ] || fail "new player not enabled after both boards closed"
+xdotool key Escape
+echo "ok ($lang): Anna $anna and PC $pc points, shown and listed; new player enabled again"
 exit 0

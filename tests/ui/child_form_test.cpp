@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -441,6 +442,37 @@ TEST_F(ChildFormTest, LayoutKeepsTheAspectOfTheBoardArea) {
         EXPECT_EQ(b->BtnOk->x(), c.boardW - b->BtnOk->width() - 10);
         EXPECT_EQ(b->BtnOk->y(), c.boardH - b->BtnOk->height() - 10);
     }
+}
+
+TEST_F(ChildFormTest, LineScoresStayClearOfTheRatingBoxAndOk) {
+    TChildForm* b = MakeBoard("PC");
+    // A finished computer game, so the labels show scores of their real widths.
+    b->ComputerMove();
+    for (int turn = 1; turn <= kTurnsPlayed; ++turn) {
+        b->BtnOk->click();
+        b->NextTile();
+    }
+    ASSERT_EQ(b->Turn, kLastTurn);
+    const QMargins m = b->contentsMargins();
+    const QSize smallest =
+        b->minimumSize().shrunkBy(QMargins(0, 0, m.left() + m.right(), m.top() + m.bottom()));
+    for (const QSize client : {smallest, QSize(573, 333), QSize(620, 340), QSize(900, 600)}) {
+        b->widget()->resize(client);
+        for (tPkteLabel* label : b->widget()->findChildren<tPkteLabel*>())
+            for (QWidget* other :
+                 {static_cast<QWidget*>(b->Bewertung), static_cast<QWidget*>(b->BtnOk)})
+                EXPECT_FALSE(label->geometry().intersects(other->geometry()))
+                    << label->objectName().toStdString() << " on "
+                    << other->objectName().toStdString() << " at " << client.width() << "x"
+                    << client.height();
+    }
+}
+
+TEST_F(ChildFormTest, RatingItemsLieInsideTheBoxFrame) {
+    TChildForm* b = MakeBoard("Anna");
+    for (QRadioButton* item : b->Bewertung->findChildren<QRadioButton*>())
+        EXPECT_TRUE(b->Bewertung->contentsRect().contains(item->geometry()))
+            << item->objectName().toStdString();
 }
 
 TEST(ChildFormIdentity, LocalBoardIdsAreUniqueAndNeverZero) {

@@ -261,6 +261,8 @@ TEST_F(ColorsFormTest, TextsOfBothLanguagesFitTheirControls) {
             const int needed = radio->fontMetrics().horizontalAdvance(radio->text()) + 13 + 3;
             EXPECT_LE(radio->x() + needed, group->width() - 2) << radio->text().toStdString();
             EXPECT_LE(radio->y() + radio->height(), group->height());
+            // Inside the frame the style draws below the group's caption.
+            EXPECT_GE(radio->y(), group->contentsRect().top()) << radio->text().toStdString();
         }
         EXPECT_TRUE(form.grab().save(QString::fromLatin1(path)));
     }

@@ -153,6 +153,27 @@ TEST_F(DemoBoardTest, ArrangePanelKeeps540To280InsideThePanelAtEverySize) {
     }
 }
 
+TEST_F(DemoBoardTest, LineScoresStayClearOfTheRatingBox) {
+    demo_->ShowDemo(true, order_);
+    // The design size, the main window's smallest panel, its design panel and a large one.
+    for (const QSize panel :
+         {QSize(576, 337), QSize(620, 371), QSize(620, 389), QSize(1264, 840)}) {
+        demo_->resize(panel);
+        for (tPkteLabel* label : demo_->findChildren<tPkteLabel*>())
+            EXPECT_FALSE(label->geometry().intersects(demo_->Bewertung()->geometry()))
+                << label->objectName().toStdString() << " at " << panel.width() << "x"
+                << panel.height();
+    }
+}
+
+TEST_F(DemoBoardTest, RatingItemsLieInsideTheBoxFrame) {
+    QGroupBox* box = demo_->Bewertung();
+    box->ensurePolished();
+    for (QRadioButton* item : box->findChildren<QRadioButton*>())
+        EXPECT_TRUE(box->contentsRect().contains(item->geometry()))
+            << item->objectName().toStdString();
+}
+
 TEST_F(DemoBoardTest, ApplyColorsReachesEveryControlOfThePanel) {
     const tColorSet saved = SharedColors();
     SharedColors().LineColors[6] = MakeColor(200, 10, 30);

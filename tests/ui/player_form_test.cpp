@@ -248,6 +248,11 @@ TEST_F(PlayerFormTest, TextsFitTheirControlsInBothLanguages) {
         auto* label = form.findChild<QLabel*>(QStringLiteral("Anleitung"));
         EXPECT_LE(label->heightForWidth(label->width()), label->height()) << path;
         EXPECT_GE(Spieler(form)->y(), label->geometry().bottom()) << path;
+        // The caption "Name" stands apart from its box, on the box's text line.
+        auto* caption = form.findChild<QLabel*>(QStringLiteral("Label1"));
+        EXPECT_LE(caption->geometry().right() + 4, Spieler(form)->x()) << path;
+        EXPECT_NEAR(caption->geometry().center().y(), Spieler(form)->geometry().center().y(), 1)
+            << path;
         EXPECT_LE(Button(form, "CancelButton")->geometry().bottom(), form.height()) << path;
         for (QPushButton* b : form.findChildren<QPushButton*>()) {
             const QString shown = QString(b->text()).remove(QLatin1Char('&'));
