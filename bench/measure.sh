@@ -47,10 +47,11 @@ if [ "$(id -u)" -eq 0 ] && ip netns add "vmeasure$$" 2>/dev/null; then
 else
     echo "not root: the game is measured with its network not started" >&2
 fi
-display=:$((150 + RANDOM % 50))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-sleep 1
+# shellcheck source=../tests/e2e/xvfb_lib.sh
+. "$here/../tests/e2e/xvfb_lib.sh"
+start_xvfb 1280x1024x24 -nolisten tcp || exit 1
+xvfb=$XVFB_PID
+display=$DISPLAY
 run() { # title regex, program
     (cd "$scratch/work" && "${inside[@]}" env -i PATH="$PATH" HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" \
         XDG_RUNTIME_DIR="$scratch/runtime" DISPLAY="$display" QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 \

@@ -38,10 +38,11 @@ dpkg -x "$deb" "$unpacked" || fail "dpkg -x"
 [ -s "$unpacked/usr/share/applications/vessrin.desktop" ] || fail "no menu entry in the package"
 echo "package $(basename "$deb") ($(stat -c %s "$deb") bytes), Depends: $depends"
 
-display=:$((100 + RANDOM % 50))
-Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
-xvfb=$!
-sleep 1
+# shellcheck source=../tests/e2e/xvfb_lib.sh
+. "$(dirname "$0")/../tests/e2e/xvfb_lib.sh"
+start_xvfb 1280x1024x24 || fail "no X server"
+xvfb=$XVFB_PID
+display=$DISPLAY
 work=$scratch/run
 mkdir -p "$work"
 # Answered shortcut question, so the first-start window does not wait.

@@ -10,12 +10,12 @@ set -uo pipefail
 exe=$(realpath "$1")
 lang=$2
 work=$(mktemp -d)
-display=:$((60 + RANDOM % 30))
-Xvfb "$display" -screen 0 1280x900x24 >/dev/null 2>&1 &
-xvfb=$!
+# shellcheck source=xvfb_lib.sh
+. "$(dirname "$(realpath "$0")")/xvfb_lib.sh"
+start_xvfb 1280x900x24 || exit 1
+xvfb=$XVFB_PID
 trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-export DISPLAY=$display QT_QPA_PLATFORM=xcb
-sleep 1
+export QT_QPA_PLATFORM=xcb
 cd "$work"
 fail() {
     echo "FAIL ($lang): $*"

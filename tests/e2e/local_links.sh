@@ -17,19 +17,11 @@ home=$(realpath "$(mktemp -d)")
 site=$(mktemp -d)
 bin=$(mktemp -d)
 app= xvfb=
-# A display of our own: another test may take the same number at the same
-# moment, and its server would end with that test. Without -noreset the
-# server resets when the first program ends and may refuse the second one.
-for _ in 1 2 3 4 5; do
-    n=$((300 + RANDOM % 400))
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x900x24 -noreset -nolisten tcp >/dev/null 2>&1 &
-    xvfb=$!
-    sleep 1
-    [ "$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb" ] && break
-    kill $xvfb 2>/dev/null
-    xvfb=
-done
+# A display of our own. Without -noreset the server resets when the first
+# program ends and may refuse the second one.
+# shellcheck source=xvfb_lib.sh
+. "$(dirname "$(realpath "$0")")/xvfb_lib.sh"
+start_xvfb 1280x900x24 -noreset -nolisten tcp && xvfb=$XVFB_PID
 # Port 0: the server takes a free port and says which.
 python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$site" >"$bin/server.log" 2>&1 &
 server=$!
@@ -39,7 +31,7 @@ desktop=$home/Schreibtisch
 mkdir -p "$home/config" "$home/data" "$desktop"
 echo 'XDG_DESKTOP_DIR="$HOME/Schreibtisch"' >"$home/config/user-dirs.dirs"
 mkdir -m 700 "$home/runtime"
-export DISPLAY=:$n QT_QPA_PLATFORM=xcb HOME=$home XDG_CONFIG_HOME=$home/config \
+export QT_QPA_PLATFORM=xcb HOME=$home XDG_CONFIG_HOME=$home/config \
     XDG_DATA_HOME=$home/data XDG_RUNTIME_DIR=$home/runtime no_proxy=127.0.0.1 NO_PROXY=127.0.0.1
 unset DBUS_SESSION_BUS_ADDRESS http_proxy HTTP_PROXY
 printf '#!/bin/sh\necho "$*" >>"%s/opened"\n' "$bin" >"$bin/xdg-open"

@@ -20,6 +20,9 @@
 # Needs root, ip, unshare, Xvfb and xdotool. NETNS_DISPLAY names the shared
 # X display that netns_setup starts.
 
+# shellcheck source=xvfb_lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/xvfb_lib.sh"
+
 NETNS_TAG=${NETNS_TAG:-v$$}
 NETNS_PORT=45678
 NETNS_COUNT=0
@@ -78,15 +81,10 @@ netns_setup() {
         chmod 700 "$dir/runtime"
         printf 'Vessrin\t%5d/udp\n' "$NETNS_PORT" >"$dir/config/vessrin/services"
     done
-    NETNS_DISPLAY=:$((100 + RANDOM % 100))
     # No -auth: clients in the namespaces reach it through its socket file.
-    Xvfb "$NETNS_DISPLAY" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
-    NETNS_XVFB=$!
-    for _ in $(seq 1 50); do
-        [ -S "/tmp/.X11-unix/X${NETNS_DISPLAY#:}" ] && break
-        sleep 0.1
-    done
-    export DISPLAY=$NETNS_DISPLAY
+    start_xvfb 1600x1000x24 -nolisten tcp || return 1
+    NETNS_XVFB=$XVFB_PID
+    NETNS_DISPLAY=$DISPLAY
 }
 
 # Starts the program as PC i; the settings file lands in its working folder.

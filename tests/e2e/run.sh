@@ -12,7 +12,8 @@ record() { # name, status
 for lang in de_DE.UTF-8 en_US.UTF-8; do
     for t in "$here"/local_*.sh; do
         timeout 180 bash "$t" "$exe" "$lang"
-        record "$(basename "$t") $lang" $?
+        rc=$? # taken at once: expanding the name below would reset it
+        record "$(basename "$t") $lang" $rc
     done
 done
 # The network tests whose texts or captions differ by language run in German
@@ -25,7 +26,8 @@ for t in "$here"/net_*.sh; do
     esac
     for lang in $langs; do
         timeout 300 bash "$t" "$exe" "$lang"
-        record "$(basename "$t") $lang" $?
+        rc=$?
+        record "$(basename "$t") $lang" $rc
     done
 done
 echo "e2e: $passed passed, $failed failed"
