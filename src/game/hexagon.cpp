@@ -189,13 +189,13 @@ QString tHexagon::PictureKey(qreal ratio) const {
                       .arg(ToQColor(FColors.ShadowColor, palette).rgba())
                       .arg(ToQColor(FColors.BackgroundColor, palette).rgba())
                       .arg(font().key());
-    if (FStyle == hxVisible || FStyle == hxHighlight)
+    if (FStyle == hxVisible || FStyle == hxHighlight) {
+        key += QStringLiteral(":n%1").arg(int(FNummer));
         for (int d = 0; d < 3; ++d)
             key += QStringLiteral(":%1").arg(
                 ToQColor(FColors.LineColors[GetLine(static_cast<std::uint8_t>(d))], palette)
                     .rgba());
-    if (FStyle == hxVisible || FStyle == hxHighlight)
-        key += QStringLiteral(":n%1").arg(int(FNummer));
+    }
     return key;
 }
 
