@@ -9,26 +9,9 @@
 set -uo pipefail
 exe=$(realpath "$1")
 lang=$2
-work=$(mktemp -d)
-# shellcheck source=xvfb_lib.sh
-. "$(dirname "$(realpath "$0")")/xvfb_lib.sh"
-start_xvfb 1280x900x24 || exit 1
-xvfb=$XVFB_PID
-trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-export QT_QPA_PLATFORM=xcb
-cd "$work"
-fail() {
-    echo "FAIL ($lang): $*"
-    exit 1
-}
-# Answered shortcut question, so the first-start window does not wait.
-printf '[LinkForm]\r\nStartMenu=\r\n' >vessrin.ini
-LANG=$lang LC_ALL= LC_MESSAGES= "$exe" >app.log 2>&1 &
-app=$!
-win=$(xdotool search --sync --onlyvisible --name '^(Vessrin|Orvanel)$' | head -1)
-[ -n "$win" ] || fail "no main window"
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$win")"
+# shellcheck source=local_lib.sh
+. "$(dirname "$(realpath "$0")")/local_lib.sh"
+local_start
 case $lang in
 de*) window_menu=alt+f tile=n settings_menu=alt+e colors=f ;;
 *) window_menu=alt+w tile=t settings_menu=alt+s colors=c ;;
@@ -66,12 +49,16 @@ count() { # colour
             -fill white -opaque "#$1" -format '%[fx:round(mean*w*h)] ' info:
     done
 }
-for i in $(seq 10); do
-    read -r left right <<<"$(count $old)"
-    [ "$left" -gt 100 ] && [ "$right" -gt 100 ] && break
-    sleep 0.3
-done
-[ "$left" -gt 100 ] && [ "$right" -gt 100 ] || fail "no boards with 6 stripes side by side ($left, $right)"
+# Both halves show a colour: counted again until they do, for some 3 s.
+both_show() { # colour
+    for _ in $(seq 10); do
+        read -r left right <<<"$(count "$1")"
+        [ "$left" -gt 100 ] && [ "$right" -gt 100 ] && return 0
+        sleep 0.3
+    done
+    return 1
+}
+both_show $old || fail "no boards with 6 stripes side by side ($left, $right)"
 
 xdotool key "$settings_menu"
 sleep 0.3
@@ -93,12 +80,7 @@ xdotool mousemove $((FORM_X + 376)) $((FORM_Y + 308)) click 1
 sleep 0.7
 xdotool search --onlyvisible --name '(Farben|colors)$' >/dev/null && fail "the colours window stayed open"
 
-for i in $(seq 10); do
-    read -r left right <<<"$(count $new)"
-    [ "$left" -gt 100 ] && [ "$right" -gt 100 ] && break
-    sleep 0.3
-done
-[ "$left" -gt 100 ] && [ "$right" -gt 100 ] || fail "the new colour is not on both boards ($left, $right)"
+both_show $new || fail "the new colour is not on both boards ($left, $right)"
 read -r left right <<<"$(count $old)"
 [ "$left" -eq 0 ] && [ "$right" -eq 0 ] || fail "the old colour is still shown ($left, $right)"
 grep -qi "^Line6=0xDC143C" vessrin.ini || fail "line colour 6 not saved: $(grep -i '^Line6=' vessrin.ini)"

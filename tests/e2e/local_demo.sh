@@ -7,26 +7,9 @@
 set -uo pipefail
 exe=$(realpath "$1")
 lang=$2
-work=$(mktemp -d)
-# shellcheck source=xvfb_lib.sh
-. "$(dirname "$(realpath "$0")")/xvfb_lib.sh"
-start_xvfb 1280x900x24 || exit 1
-xvfb=$XVFB_PID
-trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-export QT_QPA_PLATFORM=xcb
-cd "$work"
-fail() {
-    echo "FAIL ($lang): $*"
-    exit 1
-}
-# Answered shortcut question, so the first-start window does not wait.
-printf '[LinkForm]\r\nStartMenu=\r\n' >vessrin.ini
-LANG=$lang LC_ALL= LC_MESSAGES= "$exe" >app.log 2>&1 &
-app=$!
-win=$(xdotool search --sync --onlyvisible --name '^(Vessrin|Orvanel)$' | head -1)
-[ -n "$win" ] || fail "no main window"
-sleep 1
-eval "$(xdotool getwindowgeometry --shell "$win")"
+# shellcheck source=local_lib.sh
+. "$(dirname "$(realpath "$0")")/local_lib.sh"
+local_start 1
 # The new-player button at the left of the toolbar below the menu bar, and
 # the panel below the toolbar.
 button=38x38+$((X + 6))+$((Y + 14))

@@ -12,27 +12,10 @@
 set -uo pipefail
 exe=$(realpath "$1")
 lang=$2
-work=$(mktemp -d)
-# shellcheck source=xvfb_lib.sh
-. "$(dirname "$(realpath "$0")")/xvfb_lib.sh"
-start_xvfb 1280x900x24 || exit 1
-xvfb=$XVFB_PID
-trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-export QT_QPA_PLATFORM=xcb
-cd "$work"
-fail() {
-    echo "FAIL ($lang): $*"
-    tr -d '\r' <vessrin.ini 2>/dev/null
-    exit 1
-}
-# Answered shortcut question, so the first-start window does not wait.
-printf '[LinkForm]\r\nStartMenu=\r\n' >vessrin.ini
-LANG=$lang LC_ALL= LC_MESSAGES= "$exe" >app.log 2>&1 &
-app=$!
-win=$(xdotool search --sync --onlyvisible --name '^(Vessrin|Orvanel)$' | head -1)
-[ -n "$win" ] || fail "no main window"
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$win")"
+# shellcheck source=local_lib.sh
+. "$(dirname "$(realpath "$0")")/local_lib.sh"
+fail_details() { tr -d '\r' <vessrin.ini 2>/dev/null; }
+local_start
 case $lang in
 de*) game_menu=alt+s ;; # "&Spiel", "&Neuer Spieler"
 *) game_menu=alt+g ;;   # "&Game", "&New player"
