@@ -9,8 +9,8 @@
 set -uo pipefail
 exe=$(realpath "$1")
 lang=$2
-# shellcheck source=local_lib.sh
-. "$(dirname "$(realpath "$0")")/local_lib.sh"
+# shellcheck source=one_pc_lib.sh
+. "$(dirname "$(realpath "$0")")/one_pc_lib.sh"
 local_start
 case $lang in
 de*) window_menu=alt+f tile=n settings_menu=alt+e colors=f ;;

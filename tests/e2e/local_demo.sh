@@ -7,8 +7,8 @@
 set -uo pipefail
 exe=$(realpath "$1")
 lang=$2
-# shellcheck source=local_lib.sh
-. "$(dirname "$(realpath "$0")")/local_lib.sh"
+# shellcheck source=one_pc_lib.sh
+. "$(dirname "$(realpath "$0")")/one_pc_lib.sh"
 local_start 1
 # The new-player button at the left of the toolbar below the menu bar, and
 # the panel below the toolbar.

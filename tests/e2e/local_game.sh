@@ -6,8 +6,8 @@
 set -uo pipefail
 exe=$(realpath "$1")
 lang=$2
-# shellcheck source=local_lib.sh
-. "$(dirname "$(realpath "$0")")/local_lib.sh"
+# shellcheck source=one_pc_lib.sh
+. "$(dirname "$(realpath "$0")")/one_pc_lib.sh"
 local_start
 # The new-player button stands at the left of the toolbar, below the menu
 # bar (about 30 pixels with the default font).

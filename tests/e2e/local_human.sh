@@ -12,8 +12,8 @@
 set -uo pipefail
 exe=$(realpath "$1")
 lang=$2
-# shellcheck source=local_lib.sh
-. "$(dirname "$(realpath "$0")")/local_lib.sh"
+# shellcheck source=one_pc_lib.sh
+. "$(dirname "$(realpath "$0")")/one_pc_lib.sh"
 fail_details() { tr -d '\r' <vessrin.ini 2>/dev/null; }
 local_start
 case $lang in
