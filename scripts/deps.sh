@@ -6,6 +6,8 @@ packages=(
     qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl1-mesa-dev
     libgtest-dev libgmock-dev libbenchmark-dev libcurl4-openssl-dev
     fonts-dejavu-core xdg-utils
+    # Qt's own dialogs and buttons in the session's language.
+    qt6-translations-l10n
 )
 if [ "${1:-}" = "--test" ]; then
     packages+=(xvfb xdotool x11-utils imagemagick iproute2 util-linux desktop-file-utils)

@@ -18,6 +18,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     SelectLanguage(argc > 0 ? argv[0] : "vessrin");
+    // Without the catalogue Qt's own dialogs merely stay English.
+    LoadToolkitTranslations();
     tColorSet& colors = SharedColors();
     SetDefaultLineColors(colors);
     SetWindowsFrameColors(colors);

@@ -4,10 +4,14 @@
 #include "platform/settings_file.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QString>
+#include <QTranslator>
 
 #include <atomic>
 #include <cstdlib>
@@ -43,6 +47,8 @@ constexpr std::uint32_t kEnglishUs = 0x0409;
 std::atomic<std::uint32_t> gLocaleId{kEnglishUs};
 std::atomic<bool> gIsGerman{false};
 tMessageBoxHook gMessageBoxHook;
+// Owned by the application object, so it goes with it.
+QPointer<QTranslator> gToolkitTranslator;
 
 std::string Lowered(std::string s) {
     for (char& c : s)
@@ -110,6 +116,27 @@ void SetLanguage(std::uint32_t localeId) {
     gLocaleId = id;
     gIsGerman = (id & 0x3FF) == 7;
     QLocale::setDefault(QLocale(PosixNameOf(id)));
+}
+
+bool LoadToolkitTranslations() {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr)
+        return false;
+    delete gToolkitTranslator;
+    if (!IsGerman())
+        return true;
+    // "qt_de" bundles the catalogues of all Qt modules; its qtbase part holds
+    // the dialogs and buttons. Every German locale uses the one German
+    // catalogue, as the program's own texts do.
+    auto* translator = new QTranslator(app);
+    if (!translator->load(QStringLiteral("qt_de"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    gToolkitTranslator = translator;
+    return true;
 }
 
 std::uint32_t LocaleId() {

@@ -20,6 +20,13 @@ void SelectLanguage(const std::string& executablePath);
 // Tests choose the language directly.
 void SetLanguage(std::uint32_t localeId);
 
+// Makes Qt's own texts (standard dialogs, buttons, context menus) speak the
+// chosen language: in German loads the toolkit's German catalogue from Qt's
+// translations folder, otherwise removes it again. Needs the application
+// object. False when German was chosen but the catalogue is not installed;
+// Qt's texts then stay English.
+bool LoadToolkitTranslations();
+
 std::uint32_t LocaleId();
 bool IsGerman();
 // Picks the text of the chosen language.

@@ -3,6 +3,8 @@
 #include "platform/settings_file.h"
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
@@ -232,6 +234,36 @@ TEST(ShowMessageBox, InformationHasNoIcon) {
     presser.Arm();
     EXPECT_EQ(ShowMessageBox("Info", "Vessrin", kMbOk), kIdOk);
     EXPECT_EQ(presser.Icon, QMessageBox::NoIcon);
+}
+
+// Qt's own dialogs speak the session's language: German catalogue texts in
+// a German session, Qt's English texts otherwise, also after German was on.
+TEST(LoadToolkitTranslations, StandardDialogsFollowTheLanguage) {
+    struct tCase {
+        std::uint32_t Id;
+        bool Loaded;
+        const char* Title;
+        const char* Cancel;
+    } cases[] = {
+        {0x0407, true, "Farbauswahl", "Abbrechen"},
+        {0x0409, true, "Select Color", "Cancel"},
+        {0x0807, true, "Farbauswahl", "Abbrechen"},
+        {0x040C, true, "Select Color", "Cancel"},
+    };
+    for (const tCase& c : cases) {
+        SetLanguage(c.Id);
+        EXPECT_EQ(LoadToolkitTranslations(), c.Loaded)
+            << std::hex << c.Id << ": is qt6-translations-l10n installed?";
+        QColorDialog dialog;
+        EXPECT_EQ(dialog.windowTitle(), c.Title) << std::hex << c.Id;
+        auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        QAbstractButton* cancel = buttons->button(QDialogButtonBox::Cancel);
+        ASSERT_NE(cancel, nullptr);
+        EXPECT_EQ(cancel->text(), c.Cancel) << std::hex << c.Id;
+    }
+    SetLanguage(0x0409);
+    LoadToolkitTranslations();
 }
 
 } // namespace
