@@ -240,7 +240,7 @@ void TLinkForm::FormShow() {
     }
     desktopExisted_ = false;
     if (const auto desktop = DesktopFolder())
-        desktopExisted_ = FileExists(JoinPath(*desktop, LinkFileName()));
+        desktopExisted_ = FileExists(JoinPath(*desktop, LinkFileNameIn(*desktop)));
     CheckBoxDesktop->setChecked(desktopExisted_);
 
     storedFolder_ = ReadProfileString(kSection, kStartMenuKey, kUnanswered);
@@ -278,7 +278,7 @@ void TLinkForm::BtnNeuClick() {
 bool TLinkForm::CreateLinkIn(const std::string& folder) {
     const std::string error =
         CreateShellLink(Utf8(QCoreApplication::applicationFilePath()), LinkTitle(),
-                        StartDirectory(), JoinPath(folder, LinkFileName()), LinkIcon());
+                        StartDirectory(), JoinPath(folder, LinkFileNameIn(folder)), LinkIcon());
     if (error.empty())
         return true;
     ShowMessageBox(Text(error), windowTitle(), kMbIconStop);
@@ -301,7 +301,7 @@ void TLinkForm::BtnOkClick() {
     }
     firstStart_ = false;
     if (chosen != storedFolder_ && !storedFolder_.empty() && !SameFolder(chosen, storedFolder_))
-        std::remove(JoinPath(storedFolder_, LinkFileName()).c_str());
+        std::remove(JoinPath(storedFolder_, LinkFileNameIn(storedFolder_)).c_str());
     storedFolder_ = chosen;
 
     const bool wanted = CheckBoxDesktop->isChecked();
@@ -311,7 +311,7 @@ void TLinkForm::BtnOkClick() {
                 if (!CreateLinkIn(*desktop))
                     return;
             } else {
-                std::remove(JoinPath(*desktop, LinkFileName()).c_str());
+                std::remove(JoinPath(*desktop, LinkFileNameIn(*desktop)).c_str());
             }
             desktopExisted_ = wanted;
         }

@@ -109,8 +109,24 @@ std::string LinkTitle() {
     return IsGerman() ? "Vessrin" : "Orvanel";
 }
 
-std::string LinkFileName() {
+std::string LinkFileNameIn(const std::string& folder) {
+    // The menu knows an entry by its path below the applications folder, so
+    // only a file right in that folder can stand in for the installed one.
+    if (const auto programs = ProgramsFolder()) {
+        char* here = ::realpath(folder.c_str(), nullptr);
+        char* menu = ::realpath(programs->c_str(), nullptr);
+        const bool same = here != nullptr && menu != nullptr && std::strcmp(here, menu) == 0;
+        std::free(here);
+        std::free(menu);
+        if (same)
+            return "vessrin.desktop";
+    }
     return LinkTitle() + ".desktop";
+}
+
+std::string LinkComment() {
+    return IsGerman() ? "Sechseckige Steine so legen, dass Reihen gleicher Streifen punkten"
+                      : "Lay hexagon tiles so that lines of equal stripes score";
 }
 
 std::string ExecArgument(const std::string& argument) {
@@ -134,15 +150,17 @@ std::string ExecArgument(const std::string& argument) {
     return StringValue(arg);
 }
 
-std::string DesktopEntryText(const std::string& target, const std::string& description,
-                             const std::string& workingDirectory, const std::string& icon) {
-    for (const std::string* value : {&target, &description, &workingDirectory, &icon})
+std::string DesktopEntryText(const std::string& target, const std::string& name,
+                             const std::string& comment, const std::string& workingDirectory,
+                             const std::string& icon) {
+    for (const std::string* value : {&target, &name, &comment, &workingDirectory, &icon})
         if (HasControlCharacters(*value))
             return std::string();
     std::string text = "[Desktop Entry]\n";
     text += "Type=Application\n";
-    text += "Name=" + StringValue(description) + "\n";
-    text += "Comment=" + StringValue(description) + "\n";
+    text += "Name=" + StringValue(name) + "\n";
+    if (!comment.empty() && comment != name)
+        text += "Comment=" + StringValue(comment) + "\n";
     text += "Exec=" + ExecArgument(target) + "\n";
     if (!workingDirectory.empty())
         text += "Path=" + StringValue(workingDirectory) + "\n";
@@ -156,7 +174,8 @@ std::string DesktopEntryText(const std::string& target, const std::string& descr
 std::string CreateShellLink(const std::string& target, const std::string& description,
                             const std::string& workingDirectory, const std::string& linkPath,
                             const std::string& icon) {
-    const std::string text = DesktopEntryText(target, description, workingDirectory, icon);
+    const std::string text =
+        DesktopEntryText(target, description, LinkComment(), workingDirectory, icon);
     if (text.empty())
         return ErrorText(EINVAL, target);
     if (const int error = ReplaceFile(linkPath, text, 0755); error != 0)

@@ -96,33 +96,73 @@ TEST_F(ShellLinkTest, WrittenEntriesAreValidDesktopFilesThatStartTheProgram) {
         "/opt/M\xC3\xA4rz/vessrin",
         "/opt/a;b&c|d<e>f*g?h#i~j`k/vessrin",
     };
-    for (const char* target : targets) {
-        const std::string link = Home() + "/Vessrin.desktop";
-        ASSERT_EQ(CreateShellLink(target, LinkTitle(), "/home/a b/work\\dir", link,
-                                  Home() + "/icons/vessrin.svg"),
-                  "")
-            << target;
-        struct stat st {};
-        ASSERT_EQ(::stat(link.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0755u) << target;
-        const std::string text = Slurp(link);
-        EXPECT_NE(text.find("\nName=Vessrin\n"), std::string::npos);
-        EXPECT_NE(text.find("\nComment=Vessrin\n"), std::string::npos);
-        EXPECT_NE(text.find("\nPath=/home/a b/work\\\\dir\n"), std::string::npos);
-        EXPECT_NE(text.find("\nCategories=Game;BoardGame;\n"), std::string::npos);
-        EXPECT_EQ(text.find("Version="), std::string::npos);
-        if (validator.isEmpty())
-            continue;
-        QProcess run;
-        run.setProcessChannelMode(QProcess::MergedChannels);
-        run.start(validator, {QString::fromStdString(link)});
-        ASSERT_TRUE(run.waitForFinished(20000));
-        EXPECT_EQ(run.exitCode(), 0) << target;
-        // The one remark allowed: the comment repeats the title on purpose.
-        for (const QByteArray& line : run.readAll().split('\n'))
-            if (!line.isEmpty()) {
-                EXPECT_TRUE(line.contains("looks the same as that of key")) << line.toStdString();
-            }
+    // The tooltip describes the game in the session's language; one that
+    // repeated the name would not be a clean entry.
+    struct tLanguage {
+        std::uint32_t Id;
+        const char* Name;
+        const char* Comment;
+    } languages[] = {
+        {0x0407, "Vessrin", "Sechseckige Steine so legen, dass Reihen gleicher Streifen punkten"},
+        {0x0409, "Orvanel", "Lay hexagon tiles so that lines of equal stripes score"},
+    };
+    for (const tLanguage& language : languages) {
+        SetLanguage(language.Id);
+        for (const char* target : targets) {
+            const std::string link = Home() + "/" + LinkTitle() + ".desktop";
+            ASSERT_EQ(CreateShellLink(target, LinkTitle(), "/home/a b/work\\dir", link,
+                                      Home() + "/icons/vessrin.svg"),
+                      "")
+                << target;
+            struct stat st {};
+            ASSERT_EQ(::stat(link.c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, 0755u) << target;
+            const std::string text = Slurp(link);
+            EXPECT_NE(text.find(std::string("\nName=") + language.Name + "\n"), std::string::npos);
+            EXPECT_NE(text.find(std::string("\nComment=") + language.Comment + "\n"),
+                      std::string::npos);
+            EXPECT_NE(text.find("\nPath=/home/a b/work\\\\dir\n"), std::string::npos);
+            EXPECT_NE(text.find("\nCategories=Game;BoardGame;\n"), std::string::npos);
+            EXPECT_EQ(text.find("Version="), std::string::npos);
+            if (validator.isEmpty())
+                continue;
+            QProcess run;
+            run.setProcessChannelMode(QProcess::MergedChannels);
+            run.start(validator, {QString::fromStdString(link)});
+            ASSERT_TRUE(run.waitForFinished(20000));
+            EXPECT_EQ(run.exitCode(), 0) << target;
+            EXPECT_EQ(run.readAll().trimmed().toStdString(), "") << target;
+        }
+    }
+}
+
+// In the applications folder itself the shortcut bears the installed menu
+// entry's name and so replaces it in the menu; elsewhere it is named after
+// the title of the session's language.
+TEST_F(ShellLinkTest, TheShortcutInTheApplicationsFolderTakesTheInstalledEntrysPlace) {
+    Set("XDG_DATA_HOME", Home() + "/data");
+    ASSERT_TRUE(QDir().mkpath(home_.filePath("data/applications/Spiele")));
+    ASSERT_TRUE(QDir().mkpath(home_.filePath("Desktop")));
+    ASSERT_TRUE(QFile::link(home_.filePath("data/applications"), home_.filePath("menu")));
+    struct tCase {
+        std::uint32_t Language;
+        const char* Folder; // below the home folder
+        const char* Name;
+    } cases[] = {
+        {0x0407, "/data/applications", "vessrin.desktop"},
+        {0x0409, "/data/applications", "vessrin.desktop"},
+        {0x0407, "/data/applications/", "vessrin.desktop"},
+        {0x0407, "/data/applications/Spiele/..", "vessrin.desktop"},
+        {0x0409, "/menu", "vessrin.desktop"},
+        {0x0407, "/data/applications/Spiele", "Vessrin.desktop"},
+        {0x0409, "/data/applications/Spiele", "Orvanel.desktop"},
+        {0x0407, "/Desktop", "Vessrin.desktop"},
+        {0x0409, "/Desktop", "Orvanel.desktop"},
+        {0x0409, "/data/gone", "Orvanel.desktop"},
+    };
+    for (const tCase& c : cases) {
+        SetLanguage(c.Language);
+        EXPECT_EQ(LinkFileNameIn(Home() + c.Folder), c.Name) << c.Folder << " " << c.Language;
     }
 }
 
