@@ -22,7 +22,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESSRIN_BENC
     cmake --build "$build" -j 2 >"$scratch/build.log" 2>&1 ||
     { tail -30 "$scratch/build.log"; exit 1; }
 DESTDIR=$scratch/root cmake --install "$build" --prefix /usr >/dev/null || exit 1
-game=$scratch/root/usr/bin/vessrin
+game=$scratch/root/usr/games/vessrin
 reference=$(realpath "$build/bench/vessrin_reference")
 
 # The game finds its port in the per-user services file, so its network is

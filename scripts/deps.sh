@@ -14,7 +14,7 @@ if [ "${1:-}" = "--test" ]; then
     # The shortcut test reads message boxes off the screen.
     packages+=(tesseract-ocr tesseract-ocr-deu)
     # Install check, Debian package, fuzzing and the measurement's X client.
-    packages+=(appstream dpkg-dev file man-db clang libclang-rt-14-dev python3 libx11-6)
+    packages+=(appstream dpkg-dev file man-db lintian clang libclang-rt-14-dev python3 libx11-6)
 fi
 missing=()
 for p in "${packages[@]}"; do
