@@ -248,6 +248,8 @@ TEST(HexagonPaint, VisibleAndHighlightedTilesShowStripesInTheirValueColours) {
     }
 }
 
+namespace {
+
 // The stripes of a tile, worked out by hand from the stripe table for two
 // sizes: the quadrilateral corners, the two long white edges and the anchor
 // the value is centred on.
@@ -314,11 +316,13 @@ QFont ValueFont(const tHexagon& hex, int h) {
     return f;
 }
 
-// Tile 26 carries 9, 7 and 8: yellow, bright green and dark red, three
-// colours that no blend of the others gives.
+// Tile 26 carries 9, 7 and 8 in directions 0, 1 and 2: three values with
+// glyphs that cannot be taken for one another.
 constexpr thxNummer kTile26 = 26;
 const char* const kTile26Values[3] = {"9", "7", "8"};
 constexpr int kTile26Colors[3] = {9, 7, 8};
+
+} // namespace
 
 TEST(HexagonPaint, StripesCoverTheirQuadrilateralsAndDirectionTwoLiesOnTop) {
     // Dark colours, so that the white edges stand out even where a line
