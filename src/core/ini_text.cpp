@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "core/text_codec.h"
+
 namespace {
 
 struct tLine {
@@ -269,4 +271,53 @@ std::int64_t IniTextToInt(const std::string& text, std::int64_t def) {
         return -static_cast<std::int64_t>(v);
     }
     return static_cast<std::int64_t>(v);
+}
+
+namespace {
+
+bool KeptPlain(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~' || c == '/';
+}
+
+} // namespace
+
+std::string IniEncodeText(const std::string& utf8) {
+    const std::string_view marker(kIniUtf8Marker);
+    const bool marked = std::string_view(utf8).substr(0, marker.size()) == marker;
+    if (!marked && Cp1252ToUtf8(Utf8ToCp1252(utf8)) == utf8)
+        return utf8;
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out(marker);
+    for (const char ch : utf8) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (KeptPlain(c)) {
+            out += ch;
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 0x0F];
+        }
+    }
+    return out;
+}
+
+std::string IniDecodeText(const std::string& stored) {
+    const std::string_view marker(kIniUtf8Marker);
+    if (std::string_view(stored).substr(0, marker.size()) != marker)
+        return stored;
+    std::string out;
+    for (std::size_t i = marker.size(); i < stored.size(); ++i) {
+        if (stored[i] != '%') {
+            out += stored[i];
+            continue;
+        }
+        const int high = i + 2 < stored.size() ? HexDigit(stored[i + 1]) : -1;
+        const int low = i + 2 < stored.size() ? HexDigit(stored[i + 2]) : -1;
+        if (high < 0 || low < 0)
+            return stored;
+        out += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return out;
 }

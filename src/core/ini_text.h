@@ -33,3 +33,13 @@ std::string IniEraseSection(const std::string& text, const std::string& section)
 // ones up to FFFFFFFF are returned as that unsigned pattern, so colour values
 // such as 0x80000014 survive. Anything else gives def.
 std::int64_t IniTextToInt(const std::string& text, std::int64_t def);
+
+// A text that must come back exactly, such as a folder path, though the file
+// holds Windows-1252: text that the code page holds is stored as it is, so
+// existing files read unchanged; other text is stored as kIniUtf8Marker
+// followed by its UTF-8 bytes, percent-encoded except letters, digits and
+// "-._~/". Text that itself begins with the marker is encoded too.
+inline constexpr const char* kIniUtf8Marker = "utf8:";
+std::string IniEncodeText(const std::string& utf8);
+// The reverse; a marked value whose escapes are malformed reads as stored.
+std::string IniDecodeText(const std::string& stored);

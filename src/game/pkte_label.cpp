@@ -117,15 +117,13 @@ void tPkteLabel::ApplyColors() {
 }
 
 void tPkteLabel::FitToCaption() {
-    // The label grows away from its aligned edge so that a score stays next
-    // to the end of its line.
+    // A right-aligned score keeps its right edge next to the end of its
+    // line; centred and left-aligned ones keep their left edge, which is
+    // where the board's layout put them.
     const QSize size = sizeHint();
     const QRect old = geometry();
     int left = old.x();
-    const Qt::Alignment horizontal = alignment() & Qt::AlignHorizontal_Mask;
-    if (horizontal & Qt::AlignRight)
+    if (alignment() & Qt::AlignRight)
         left = old.x() + old.width() - size.width();
-    else if (horizontal & Qt::AlignHCenter)
-        left = old.x() + (old.width() - size.width()) / 2;
     setGeometry(left, old.y(), size.width(), size.height());
 }

@@ -28,8 +28,9 @@ public:
     const tColorSet& Colors() const { return FColors; }
 
     // Alignment of the labels of a direction: vertical lines centred, rising
-    // lines right-aligned, falling lines left-aligned. The label keeps its
-    // aligned edge (or centre) in place when its caption changes size.
+    // lines right-aligned, falling lines left-aligned. When its caption
+    // changes size a right-aligned label keeps its right edge, the others
+    // their left edge.
     void SetLineAlignment(std::uint8_t direction);
 
 protected:

@@ -2,6 +2,7 @@
 // shortcuts.
 #include "info/link_form.h"
 
+#include "core/ini_text.h"
 #include "platform/language.h"
 #include "platform/placement.h"
 #include "platform/settings_file.h"
@@ -243,7 +244,9 @@ void TLinkForm::FormShow() {
         desktopExisted_ = FileExists(JoinPath(*desktop, LinkFileNameIn(*desktop)));
     CheckBoxDesktop->setChecked(desktopExisted_);
 
-    storedFolder_ = ReadProfileString(kSection, kStartMenuKey, kUnanswered);
+    // A folder that Windows-1252 cannot spell is stored encoded (a home
+    // folder "Łukasz"), so it can still be found and its shortcut removed.
+    storedFolder_ = IniDecodeText(ReadProfileString(kSection, kStartMenuKey, kUnanswered));
     if (storedFolder_ == kUnanswered) {
         storedFolder_.clear();
     } else if (storedFolder_.empty()) {
@@ -294,7 +297,7 @@ void TLinkForm::BtnOkClick() {
     if (chosen != storedFolder_ && !chosen.empty() && !CreateLinkIn(chosen))
         return;
     try {
-        WriteProfileString(kSection, kStartMenuKey, chosen);
+        WriteProfileString(kSection, kStartMenuKey, IniEncodeText(chosen));
     } catch (const tWriteError& error) {
         ReportWriteError(error, windowTitle());
         return;

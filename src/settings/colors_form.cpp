@@ -44,7 +44,7 @@ QColor RunQtColorDialog(const QColor& preset, QWidget* parent) {
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     if (dialog.exec() == QDialog::Accepted && dialog.selectedColor().isValid())
         return dialog.selectedColor();
-    return preset;
+    return QColor();
 }
 
 } // namespace
@@ -209,17 +209,19 @@ void TColorsForm::EditEntry(int item) {
     const QColor preset = ToQColor(Entry(FWorking, item), palette);
 
     FDialogOpen = true;
-    QColor chosen = FRunColorDialog ? FRunColorDialog(preset, this) : preset;
+    const QColor chosen = FRunColorDialog ? FRunColorDialog(preset, this) : QColor();
     FDialogOpen = false;
-    if (!chosen.isValid())
-        chosen = preset;
 
-    tColor& entry = Entry(FWorking, item);
-    entry = MakeColor(chosen.red(), chosen.green(), chosen.blue());
+    // Cancel keeps the stored value itself, so a system colour keeps
+    // following the desktop instead of freezing into its present RGB.
+    const QColor rgb = chosen.isValid() ? chosen : preset;
+    if (chosen.isValid())
+        Entry(FWorking, item) = MakeColor(rgb.red(), rgb.green(), rgb.blue());
     // Even a cancelled dialog re-derives the edges from the background.
     if (item == kBackgroundItem) {
-        FWorking.LightColor = LightFromBackground(entry);
-        FWorking.ShadowColor = ShadowFromBackground(entry);
+        const tColor background = MakeColor(rgb.red(), rgb.green(), rgb.blue());
+        FWorking.LightColor = LightFromBackground(background);
+        FWorking.ShadowColor = ShadowFromBackground(background);
     }
     ApplyWorking();
 }

@@ -22,7 +22,7 @@ public:
     explicit TColorsForm(QWidget* parent = nullptr);
 
     // Runs the colour dialog: given the preset colour, returns the chosen one,
-    // or the preset when the user cancels. Tests replace the real dialog.
+    // or an invalid colour when the user cancels. Tests replace the real dialog.
     using tColorDialogRunner = std::function<QColor(const QColor& preset, QWidget* parent)>;
     void SetColorDialogRunner(tColorDialogRunner runner) { FRunColorDialog = std::move(runner); }
 

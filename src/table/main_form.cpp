@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -326,6 +327,25 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == FMdiArea->viewport() && event->type() == QEvent::Resize)
         FPanel->setGeometry(FMdiArea->viewport()->rect());
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+    // BtnNeuAtn is the default button. It blinks, so Return is taken whenever
+    // a player may join, not only in the seconds the twin is visible; keys
+    // meant for a board or the messages window stay theirs.
+    const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (isReturn && plain && NewPlayerEnabled() && !QApplication::activeModalWidget()) {
+        bool inChild = false;
+        for (QWidget* w = QApplication::focusWidget(); w && !inChild; w = w->parentWidget())
+            inChild = qobject_cast<QMdiSubWindow*>(w) != nullptr;
+        if (!inChild) {
+            event->accept();
+            BtnNeuClick();
+            return;
+        }
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 std::vector<TChildForm*> TMainForm::Boards() const {

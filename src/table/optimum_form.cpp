@@ -20,19 +20,15 @@ namespace {
 
 const char* const kPlacementSection = "OptimumForm";
 
-// A spin field that lets anything be typed and reads it by the solution rule:
-// numbers clamp to the range, other text selects the first solution.
+// A spin field that lets anything be typed and reads it by the solution rule
+// as it is typed: numbers clamp to the range, other text selects the first
+// solution. The board follows every keystroke, not only Return or leaving.
 class tSolutionSpin : public QSpinBox {
 public:
     explicit tSolutionSpin(QWidget* parent) : QSpinBox(parent) {}
 
 protected:
-    QValidator::State validate(QString& input, int&) const override {
-        bool ok = false;
-        const int value = input.trimmed().toInt(&ok);
-        return ok && value >= minimum() && value <= maximum() ? QValidator::Acceptable
-                                                              : QValidator::Intermediate;
-    }
+    QValidator::State validate(QString&, int&) const override { return QValidator::Acceptable; }
     void fixup(QString& input) const override { input = QString::number(ValueOf(input)); }
     int valueFromText(const QString& text) const override { return ValueOf(text); }
 

@@ -182,4 +182,30 @@ TEST(IniNastyText, SetThenReadGivesTheValueAndANewSectionKeepsTheText) {
     }
 }
 
+// Worked out by hand: U+0141 is C5 81 in UTF-8, U+20AC (the euro sign, which
+// Windows-1252 holds as 0x80) stays plain, a blank becomes %20.
+TEST(IniText, WhatTheCodePageHoldsStaysAsItIsTheRestIsMarkedAndEscaped) {
+    const struct {
+        const char* text;
+        const char* stored;
+    } cases[] = {
+        {"", ""},
+        {"*", "*"},
+        {"/home/anna/Spiele", "/home/anna/Spiele"},
+        {"/home/J\xC3\xBCrgen/Zubeh\xC3\xB6r", "/home/J\xC3\xBCrgen/Zubeh\xC3\xB6r"},
+        {"/home/x/\xE2\x82\xAC", "/home/x/\xE2\x82\xAC"},
+        {"/home/\xC5\x81ukasz/My Games", "utf8:/home/%C5%81ukasz/My%20Games"},
+        {"/tmp/\xE6\x97\xA5%", "utf8:/tmp/%E6%97%A5%25"},
+        {"utf8:/a", "utf8:utf8%3A/a"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IniEncodeText(c.text), c.stored) << c.text;
+        EXPECT_EQ(IniDecodeText(c.stored), c.text) << c.stored;
+    }
+    // Hand-edited escapes that do not parse read as they stand.
+    for (const char* bad : {"utf8:/a%", "utf8:/a%4", "utf8:/a%G1", "utf8:%%"})
+        EXPECT_EQ(IniDecodeText(bad), bad) << bad;
+    EXPECT_EQ(IniDecodeText("utf8:/a%2f"), "/a/");
+}
+
 } // namespace

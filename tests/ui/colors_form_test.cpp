@@ -38,13 +38,13 @@ protected:
         SetMessageBoxHook(nullptr);
         SharedColors() = saved_;
     }
-    // A colour dialog that answers `answer`, or cancels (the preset) when invalid.
+    // A colour dialog that answers `answer`, or is cancelled when it is invalid.
     void Answer(TColorsForm& form, QColor answer) {
         form.SetColorDialogRunner([this, answer](const QColor& preset, QWidget*) {
             presets_.push_back(preset);
             for (int i = 0; i < 12; ++i)
                 custom_[static_cast<std::size_t>(i)] = QColorDialog::customColor(i);
-            return answer.isValid() ? answer : preset;
+            return answer;
         });
     }
     static tBar* Bar(TColorsForm& form, const char* name) {
@@ -142,6 +142,29 @@ TEST_F(ColorsFormTest, BackgroundDerivesLightAndShadowEvenWhenCancelled) {
     form.FarbeButtonClick();
     EXPECT_EQ(form.WorkingColors().LightColor, MakeColor(255, 94, 164));
     EXPECT_EQ(form.WorkingColors().ShadowColor, MakeColor(136, 0, 36));
+}
+
+TEST_F(ColorsFormTest, CancelKeepsASystemColourSoItFollowsTheDesktop) {
+    TColorsForm form;
+    form.show();
+    Answer(form, QColor());
+    for (int item : {2, 9}) {
+        form.SelectEntry(item);
+        form.FarbeButtonClick();
+    }
+    EXPECT_EQ(form.WorkingColors().LineColors[3], 0x800080u);
+    EXPECT_EQ(form.WorkingColors().BackgroundColor, kSysButtonFace);
+    // The edges are derived from what the background shows now.
+    const QColor face = ToQColor(kSysButtonFace);
+    EXPECT_EQ(form.WorkingColors().LightColor,
+              MakeColor(std::min(face.red() + 64, 255), std::min(face.green() + 64, 255),
+                        std::min(face.blue() + 64, 255)));
+    EXPECT_EQ(form.WorkingColors().ShadowColor,
+              MakeColor(std::max(face.red() - 64, 0), std::max(face.green() - 64, 0),
+                        std::max(face.blue() - 64, 0)));
+    QTest::mouseClick(Button(form, "OkButton"), Qt::LeftButton);
+    EXPECT_EQ(FileValue("Background"), "0x8000000F");
+    EXPECT_EQ(FileValue("Line3"), "0x800080");
 }
 
 TEST_F(ColorsFormTest, ResetButtonsRestoreLineDefaultsAndDesktopColours) {

@@ -153,6 +153,116 @@ TEST_F(DemoBoardTest, ArrangePanelKeeps540To280InsideThePanelAtEverySize) {
     }
 }
 
+// A panel of 1080 x 600 gives the board area 1080 x 560 (the width binds);
+// the places below are the layout's percentages of that area, worked out by
+// hand. Scores stay there whatever their captions become.
+TEST_F(DemoBoardTest, LineLabelsStandAtTheirPlacesWhateverTheirCaptions) {
+    const struct {
+        const char* name;
+        int left, top;
+        bool upward, leftward;
+    } places[] = {
+        {"Hoch1", 529, 134, true, false}, {"Hoch2", 615, 78, true, false},
+        {"Hoch3", 702, 28, true, false},  {"Hoch4", 788, 78, true, false},
+        {"Hoch5", 874, 134, true, false}, {"Ab1", 918, 201, false, false},
+        {"Ab2", 918, 308, false, false},  {"Ab3", 918, 414, false, false},
+        {"Ab4", 831, 464, false, false},  {"Ab5", 745, 520, false, false},
+        {"Auf1", 507, 201, false, true},  {"Auf2", 507, 308, false, true},
+        {"Auf3", 507, 414, false, true},  {"Auf4", 594, 464, false, true},
+        {"Auf5", 680, 520, false, true},
+    };
+    demo_->resize(1080, 600);
+    demo_->ShowDemo(true, order_);
+    EXPECT_EQ(demo_->Bewertung()->x(), 1080 - demo_->Bewertung()->width() - 15);
+    std::set<int> widths;
+    for (int step = 0; step < 16; ++step) {
+        for (const auto& p : places) {
+            auto* label = demo_->findChild<tPkteLabel*>(QString::fromLatin1(p.name));
+            ASSERT_NE(label, nullptr) << p.name;
+            const QPoint expected(p.left - (p.leftward ? label->width() : 0),
+                                  p.top - (p.upward ? label->height() : 0));
+            EXPECT_EQ(label->pos(), expected)
+                << p.name << " caption " << label->text().toStdString() << " step " << step;
+            widths.insert(label->width());
+        }
+        // Captions change with the highlight and with the rating.
+        if (step % 4 == 3)
+            demo_->SetItemIndex(1 - demo_->ItemIndex());
+        else
+            demo_->TimerTimer();
+    }
+    EXPECT_GT(widths.size(), 1u) << "no caption ever changed its width";
+}
+
+// A copy of the generator makes the draws that the showing must make: the
+// entry 1..16, ten face-up pairs, the pair whose tile is in hand and the
+// highlighted pair, each from a random start stepping past marked pairs.
+TEST_F(DemoBoardTest, ShowingDrawsEntryTilesTileInHandAndHighlightByTheRule) {
+    for (int showing = 0; showing < 20; ++showing) {
+        tRandom probe = random_;
+        demo_->ShowDemo(true, order_);
+        const int entry = probe.Below(16) + 1;
+        ASSERT_EQ(demo_->DemoBoard(), entry);
+        std::array<bool, 19> marked{};
+        auto pick = [&] {
+            int k = probe.Below(19);
+            while (marked[static_cast<std::size_t>(k)])
+                k = (k + 1) % 19;
+            return k;
+        };
+        for (int n = 0; n < 10; ++n)
+            marked[static_cast<std::size_t>(pick())] = true;
+        const int m = pick();
+        const int h = pick();
+        const tOptimalBoard& board = OptimalBoard(entry);
+        for (int j = 0; j < 19; ++j) {
+            const tHexagon* cell = demo_->Cell(board[static_cast<std::size_t>(j)].Cell);
+            if (marked[static_cast<std::size_t>(j)]) {
+                EXPECT_EQ(cell->Style(), hxVisible) << "pair " << j;
+                EXPECT_EQ(cell->Nummer(), board[static_cast<std::size_t>(j)].Tile) << "pair " << j;
+            } else {
+                EXPECT_EQ(cell->Style(), j == h ? hxHighlight : hxEmpty) << "pair " << j;
+                EXPECT_EQ(cell->Nummer(), board[static_cast<std::size_t>(m)].Tile) << "pair " << j;
+            }
+        }
+    }
+}
+
+// A highlight tick draws r and walks the pairs r+1, r+2, ... r of the shown
+// entry: the highlighted cell goes empty and the last empty cell met takes
+// the highlight, so the old one never keeps it.
+TEST_F(DemoBoardTest, HighlightJumpsToTheLastEmptyCellOfTheRotatedOrder) {
+    demo_->ShowDemo(true, order_);
+    int jumps = 0;
+    for (int tick = 0; tick < 40; ++tick) {
+        if (demo_->BlinkPhase()) { // a tick that swaps the twin buttons
+            demo_->TimerTimer();
+            continue;
+        }
+        const tOptimalBoard& board = OptimalBoard(demo_->DemoBoard());
+        std::array<thxStyle, 19> before{};
+        for (std::size_t j = 0; j < 19; ++j)
+            before[j] = demo_->Cell(board[j].Cell)->Style();
+        tRandom probe = random_;
+        const int r = probe.Below(19);
+        int expected = -1;
+        for (int i = 1; i <= 19; ++i)
+            if (before[static_cast<std::size_t>((i + r) % 19)] == hxEmpty)
+                expected = (i + r) % 19;
+        ASSERT_GE(expected, 0);
+        demo_->TimerTimer();
+        ++jumps;
+        for (std::size_t j = 0; j < 19; ++j) {
+            const thxStyle want = static_cast<int>(j) == expected ? hxHighlight
+                                  : before[j] == hxVisible        ? hxVisible
+                                                                  : hxEmpty;
+            EXPECT_EQ(demo_->Cell(board[j].Cell)->Style(), want)
+                << "tick " << tick << " pair " << j;
+        }
+    }
+    EXPECT_EQ(jumps, 20);
+}
+
 TEST_F(DemoBoardTest, LineScoresStayClearOfTheRatingBox) {
     demo_->ShowDemo(true, order_);
     // The design size, the main window's smallest panel, its design panel and a large one.

@@ -2,10 +2,14 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <numeric>
+#include <string>
+#include <vector>
 
 #include "game/hexagon.h"
 #include "game/qt_colors.h"
@@ -244,20 +248,223 @@ TEST(HexagonPaint, VisibleAndHighlightedTilesShowStripesInTheirValueColours) {
     }
 }
 
-TEST(HexagonPaint, ValuesAreWrittenBlackOnWhiteAtTheirAnchors) {
-    auto hex = Tile("Hexagon5", 26, hxVisible, 98, 98);
-    const QImage image = Render(*hex);
-    for (int d = 0; d < 3; ++d) {
-        const QPoint anchor = StripeGeometry(d, 98, 98).anchor;
-        int black = 0, white = 0;
-        for (int y = anchor.y() - 12; y <= anchor.y() + 12; ++y)
-            for (int x = anchor.x() - 10; x <= anchor.x() + 10; ++x) {
-                const QColor c = Pixel(image, x, y);
-                black += c == QColor(0, 0, 0);
-                white += c == QColor(255, 255, 255);
+namespace {
+
+// The stripes of a tile, worked out by hand from the stripe table for two
+// sizes: the quadrilateral corners, the two long white edges and the anchor
+// the value is centred on.
+struct tStripeSpec {
+    std::array<QPoint, 4> corners;
+    std::array<std::array<QPoint, 2>, 2> edges;
+    QPoint anchor;
+};
+struct tStripeCase {
+    int w, h;
+    std::array<tStripeSpec, 3> stripes;
+};
+tStripeSpec Stripe(std::array<int, 8> c, std::array<int, 8> e, int ax, int ay) {
+    return {{QPoint(c[0], c[1]), QPoint(c[2], c[3]), QPoint(c[4], c[5]), QPoint(c[6], c[7])},
+            {{{QPoint(e[0], e[1]), QPoint(e[2], e[3])}, {QPoint(e[4], e[5]), QPoint(e[6], e[7])}}},
+            QPoint(ax, ay)};
+}
+// Corners, then the two white edges, then the anchor, for directions 0, 1, 2.
+const tStripeCase kStripeCases[] = {
+    {128,
+     128,
+     {Stripe({56, 3, 72, 3, 72, 124, 56, 124}, {56, 3, 56, 124, 72, 3, 72, 124}, 64, 32),
+      Stripe({20, 86, 100, 30, 108, 42, 28, 98}, {20, 86, 100, 30, 28, 98, 108, 42}, 40, 80),
+      Stripe({28, 30, 108, 86, 100, 98, 20, 42}, {28, 30, 108, 86, 20, 42, 100, 98}, 88, 80)}},
+    {96,
+     64,
+     {Stripe({42, 3, 54, 3, 54, 60, 42, 60}, {42, 3, 42, 60, 54, 3, 54, 60}, 48, 16),
+      Stripe({15, 43, 75, 15, 81, 21, 21, 49}, {15, 43, 75, 15, 21, 49, 81, 21}, 30, 40),
+      Stripe({21, 15, 81, 43, 75, 49, 15, 21}, {21, 15, 81, 43, 15, 21, 75, 49}, 66, 40)}},
+};
+
+// Signed distance of p from the convex polygon's boundary, positive inside.
+double DepthInside(const QPoint* corners, int count, QPointF p) {
+    double orientation = 0;
+    for (int i = 0; i < count; ++i) {
+        const QPointF a = corners[i], b = corners[(i + 1) % count];
+        orientation += a.x() * b.y() - b.x() * a.y();
+    }
+    double depth = 1e9;
+    for (int i = 0; i < count; ++i) {
+        const QPointF a = corners[i], b = corners[(i + 1) % count];
+        const QPointF e = b - a;
+        double cross = e.x() * (p.y() - a.y()) - e.y() * (p.x() - a.x());
+        if (orientation < 0)
+            cross = -cross;
+        depth = std::min(depth, cross / std::hypot(e.x(), e.y()));
+    }
+    return depth;
+}
+
+// The box the value of a stripe is written in: the text centred on the
+// anchor, one pixel of white halo around it.
+QRect ValueBox(const QFont& font, const QString& text, QPoint anchor) {
+    const QFontMetrics fm(font);
+    const int x = anchor.x() - fm.horizontalAdvance(text) / 2;
+    const int y = anchor.y() - fm.height() / 2;
+    return QRect(x - 1, y - 1, fm.horizontalAdvance(text) + 2, fm.height() + 2);
+}
+
+QFont ValueFont(const tHexagon& hex, int h) {
+    QFont f = hex.font();
+    f.setPointSize(h / 4);
+    f.setBold(true);
+    return f;
+}
+
+// Tile 26 carries 9, 7 and 8 in directions 0, 1 and 2: three values with
+// glyphs that cannot be taken for one another.
+constexpr thxNummer kTile26 = 26;
+const char* const kTile26Values[3] = {"9", "7", "8"};
+constexpr int kTile26Colors[3] = {9, 7, 8};
+
+} // namespace
+
+TEST(HexagonPaint, StripesCoverTheirQuadrilateralsAndDirectionTwoLiesOnTop) {
+    // Dark colours, so that the white edges stand out even where a line
+    // only partly covers a pixel.
+    tColorSet colors = TestColors();
+    colors.BackgroundColor = MakeColor(40, 40, 40);
+    colors.LineColors[9] = MakeColor(0, 0, 110);
+    colors.LineColors[7] = MakeColor(0, 110, 0);
+    colors.LineColors[8] = MakeColor(110, 0, 0);
+    for (const tStripeCase& c : kStripeCases) {
+        auto hex = Tile("Hexagon5", kTile26, hxVisible, c.w, c.h);
+        hex->NewColors(colors);
+        const QImage image = Render(*hex);
+        const QFont font = ValueFont(*hex, c.h);
+        std::array<QRect, 3> boxes;
+        for (int d = 0; d < 3; ++d)
+            boxes[static_cast<std::size_t>(d)] =
+                ValueBox(font, QString::fromLatin1(kTile26Values[d]),
+                         c.stripes[static_cast<std::size_t>(d)].anchor)
+                    .adjusted(-2, -2, 2, 2);
+        const std::array<QPoint, 6> body = {
+            QPoint(c.w - 2, c.h / 2),     QPoint(3 * c.w / 4 - 1, c.h - 2),
+            QPoint(c.w / 4 + 1, c.h - 2), QPoint(1, c.h / 2),
+            QPoint(c.w / 4 + 1, 1),       QPoint(3 * c.w / 4 - 1, 1)};
+        std::array<int, 4> seen{}; // pixels checked per topmost stripe; [3] the bare body
+        int crossings = 0;         // pixels inside both slanted stripes
+        std::vector<std::string> wrong;
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) {
+                if (std::any_of(boxes.begin(), boxes.end(),
+                                [&](const QRect& r) { return r.contains(x, y); }))
+                    continue;
+                // Clearly inside (1), clearly outside (-1) or on an edge (0).
+                std::array<int, 3> where{};
+                for (std::size_t d = 0; d < 3; ++d) {
+                    const double depth = DepthInside(c.stripes[d].corners.data(), 4, QPointF(x, y));
+                    where[d] = depth > 1.5 ? 1 : depth < -1.5 ? -1 : 0;
+                }
+                int top = -1;
+                for (int d = 2; d >= 0 && top < 0; --d) {
+                    if (where[static_cast<std::size_t>(d)] == 0)
+                        break; // a higher stripe's edge passes here
+                    if (where[static_cast<std::size_t>(d)] == 1)
+                        top = d;
+                }
+                QColor expected;
+                if (top >= 0) {
+                    expected = Qc(colors.LineColors[static_cast<std::size_t>(kTile26Colors[top])]);
+                    crossings += top == 2 && where[1] == 1;
+                } else if (where == std::array<int, 3>{-1, -1, -1} &&
+                           DepthInside(body.data(), 6, QPointF(x + 0.5, y + 0.5)) > 2.5) {
+                    expected = Qc(colors.BackgroundColor);
+                    top = 3;
+                } else {
+                    continue;
+                }
+                ++seen[static_cast<std::size_t>(top)];
+                if (Pixel(image, x, y) != expected && wrong.size() < 5)
+                    wrong.push_back("(" + std::to_string(x) + "," + std::to_string(y) + ") " +
+                                    Pixel(image, x, y).name().toStdString() + " instead of " +
+                                    expected.name().toStdString());
             }
-        EXPECT_GT(black, 10) << "direction " << d;
-        EXPECT_GT(white, 10) << "direction " << d;
+        EXPECT_TRUE(wrong.empty()) << c.w << "x" << c.h << ": " << wrong.front();
+        for (int i = 0; i < 4; ++i)
+            EXPECT_GT(seen[static_cast<std::size_t>(i)], 40) << c.w << "x" << c.h << " part " << i;
+        EXPECT_GT(crossings, 20) << c.w << "x" << c.h;
+
+        // The long edges are white lines, wherever no later stripe or value
+        // covers them: on these dark colours some pixel next to every point
+        // of an edge is far lighter than anything else around.
+        for (std::size_t d = 0; d < 3; ++d) {
+            for (const auto& edge : c.stripes[d].edges) {
+                const QPointF from = edge[0], to = edge[1];
+                const int n = static_cast<int>(std::max(std::abs(to.x() - from.x()),
+                                                        std::abs(to.y() - from.y()))) /
+                              2;
+                int checked = 0;
+                for (int k = 1; k < n; ++k) {
+                    const QPoint p = (from + (to - from) * k / n).toPoint();
+                    bool covered = std::any_of(boxes.begin(), boxes.end(), [&](const QRect& r) {
+                        return r.adjusted(-2, -2, 2, 2).contains(p);
+                    });
+                    for (std::size_t later = d + 1; later < 3; ++later)
+                        covered = covered || DepthInside(c.stripes[later].corners.data(), 4,
+                                                         QPointF(p)) > -2.5;
+                    if (covered)
+                        continue;
+                    ++checked;
+                    int lightest = 0;
+                    for (int dy = -1; dy <= 1; ++dy)
+                        for (int dx = -1; dx <= 1; ++dx) {
+                            const QColor got = Pixel(image, p.x() + dx, p.y() + dy);
+                            lightest = std::max(lightest, got.red() + got.green() + got.blue());
+                        }
+                    EXPECT_GT(lightest, 300) << c.w << "x" << c.h << " direction " << d << " at "
+                                             << p.x() << "," << p.y();
+                }
+                EXPECT_GE(checked, 1) << c.w << "x" << c.h << " direction " << d;
+            }
+        }
+    }
+}
+
+// Each value stands centred on its own anchor: the black glyph matches the
+// digit drawn there, so values that swap places are noticed.
+TEST(HexagonPaint, ValuesAreWrittenBlackOnWhiteCentredOnTheirAnchors) {
+    for (const tStripeCase& c : kStripeCases) {
+        auto hex = Tile("Hexagon5", kTile26, hxVisible, c.w, c.h);
+        const QImage image = Render(*hex);
+        const QFont font = ValueFont(*hex, c.h);
+        const QFontMetrics fm(font);
+        for (std::size_t d = 0; d < 3; ++d) {
+            const QString text = QString::fromLatin1(kTile26Values[d]);
+            const QPoint anchor = c.stripes[d].anchor;
+            QImage reference(c.w, c.h, QImage::Format_RGB32);
+            reference.fill(Qt::white);
+            {
+                QPainter p(&reference);
+                p.setRenderHint(QPainter::Antialiasing);
+                p.setFont(font);
+                p.setPen(Qt::black);
+                p.drawText(anchor.x() - fm.horizontalAdvance(text) / 2,
+                           anchor.y() - fm.height() / 2 + fm.ascent(), text);
+            }
+            const QRect box =
+                ValueBox(font, text, anchor).adjusted(-3, -3, 3, 3) & QRect(0, 0, c.w, c.h);
+            int both = 0, either = 0, white = 0;
+            for (int y = box.top(); y <= box.bottom(); ++y)
+                for (int x = box.left(); x <= box.right(); ++x) {
+                    const bool drawn = Pixel(reference, x, y).lightness() < 128;
+                    const QColor got = Pixel(image, x, y);
+                    const bool black = got.red() < 90 && got.green() < 90 && got.blue() < 90;
+                    both += drawn && black;
+                    either += drawn || black;
+                    white += got == QColor(255, 255, 255);
+                }
+            ASSERT_GT(either, 0);
+            EXPECT_GT(both * 10, either * 7)
+                << c.w << "x" << c.h << " value " << text.toStdString() << " at " << anchor.x()
+                << "," << anchor.y() << ": " << both << " of " << either;
+            EXPECT_GT(white, 10) << c.w << "x" << c.h << " direction " << d;
+        }
     }
 }
 

@@ -147,6 +147,34 @@ TEST_F(LinkFormTest, OkFollowsTheChangesOfTheChoiceOnly) {
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
 }
 
+// The settings file holds Windows-1252, which has no "Ł": the folder must
+// still come back whole, or its shortcut could never be removed again.
+TEST_F(LinkFormTest, AFolderOutsideTheCodePageIsFoundAgainAndItsShortcutRemoved) {
+    const QString lukasz = Path(QStringLiteral("\u0141ukasz"));
+    ::setenv("HOME", lukasz.toUtf8().constData(), 1);
+    const QString games = lukasz + QStringLiteral("/.local/share/applications/Spiele");
+    MakeDir(games);
+    TLinkForm form;
+    auto* startMenu = Find<QCheckBox>(form, "CheckBoxStartmenue");
+    form.show();
+    ASSERT_TRUE(List(form)->SetDirectory(games));
+    Ok(form);
+    ASSERT_TRUE(Exists(games + QStringLiteral("/Vessrin.desktop")));
+    // "Ł" is U+0141, in UTF-8 the bytes C5 81; the rest stays readable.
+    EXPECT_EQ(ReadProfileString("LinkForm", "StartMenu", "*"),
+              "utf8:" + home_.path().toStdString() +
+                  "/%C5%81ukasz/.local/share/applications/Spiele");
+
+    form.show();
+    EXPECT_TRUE(startMenu->isChecked());
+    EXPECT_EQ(List(form)->Directory(), games);
+    startMenu->setChecked(false);
+    Ok(form);
+    EXPECT_FALSE(Exists(games + QStringLiteral("/Vessrin.desktop")));
+    EXPECT_EQ(StartMenu(), QString());
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
+}
+
 TEST_F(LinkFormTest, AFailedNewShortcutKeepsTheOldOneAndTheDialogOpen) {
     MakeDir(Menu(QStringLiteral("A")));
     MakeDir(Menu(QStringLiteral("B/Vessrin.desktop"))); // a folder in the shortcut's place

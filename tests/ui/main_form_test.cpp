@@ -228,6 +228,54 @@ TEST_F(MainFormTest, OnlyThePlayerNamedPcLaysItsFirstTileAtOnce) {
     }
 }
 
+// Return stands for the default button BtnNeuAtn, whichever twin shows at the
+// moment, but only while a player may join and no board holds the focus.
+TEST_F(MainFormTest, ReturnInTheIdleWindowAsksForANewPlayer) {
+    enum Focus { kFrame, kBoard };
+    struct {
+        const char* what;
+        int key;
+        bool twinShown;
+        bool newPlayer;
+        Focus focus;
+        bool asks;
+    } const cases[] = {
+        {"twin shown", Qt::Key_Return, true, true, kFrame, true},
+        {"twin hidden", Qt::Key_Return, false, true, kFrame, true},
+        {"keypad Enter", Qt::Key_Enter, false, true, kFrame, true},
+        {"no player may join", Qt::Key_Return, true, false, kFrame, false},
+        {"a board has the focus", Qt::Key_Return, false, true, kBoard, false},
+        {"another key", Qt::Key_Space, true, true, kFrame, false},
+    };
+    for (const auto& c : cases) {
+        Restart();
+        TPlayerForm names;
+        form->SetDialogs(&names, nullptr);
+        form->findChild<QToolButton*>(QStringLiteral("BtnNeuAtn"))->setVisible(c.twinShown);
+        form->findChild<QToolButton*>(QStringLiteral("BtnNeu"))->setVisible(!c.twinShown);
+        if (!c.newPlayer)
+            form->EnableNewPlayer(false);
+        QWidget* target = form.get();
+        if (c.focus == kBoard) {
+            TChildForm* board = Local(QStringLiteral("A"));
+            ASSERT_NE(board, nullptr);
+            target = board;
+        }
+        QApplication::setActiveWindow(form.get());
+        target->setFocus();
+        Settle();
+        bool asked = false;
+        QTimer::singleShot(0, &names, [&] {
+            asked = names.isVisible();
+            if (asked)
+                names.reject();
+        });
+        QTest::keyClick(target, static_cast<Qt::Key>(c.key));
+        Settle();
+        EXPECT_EQ(asked, c.asks) << c.what;
+    }
+}
+
 TEST_F(MainFormTest, PlayersJoinUntilEveryBoardConfirmedTheFirstTile) {
     TChildForm* a = Local(QStringLiteral("A"));
     TChildForm* b = Local(QStringLiteral("B"));

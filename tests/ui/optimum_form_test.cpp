@@ -39,7 +39,6 @@ protected:
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Backspace);
         QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
     }
 
     QTemporaryDir dir_;
@@ -74,11 +73,21 @@ TEST_F(OptimumFormTest, TypedTextClampsToTheRangeAndNonNumbersSelectOne) {
     for (const auto& c : cases) {
         TOptimumForm form;
         form.SpinEdit()->setValue(5);
+        // The board follows the keys at once, before Return or leaving the field.
         Type(form, QString::fromLatin1(c.typed));
         EXPECT_EQ(form.Solution(), c.expected) << '"' << c.typed << '"';
         EXPECT_EQ(Shown(form).tiles, OptimalAsBoard(c.expected).tiles) << '"' << c.typed << '"';
+        QTest::keyClick(form.SpinEdit()->findChild<QLineEdit*>(), Qt::Key_Return);
+        EXPECT_EQ(form.Solution(), c.expected) << '"' << c.typed << '"';
         EXPECT_EQ(form.SpinEdit()->text(), QString::number(c.expected)) << '"' << c.typed << '"';
     }
+    // Each keystroke of "17" counts: "1" shows solution 1, "17" solution 16.
+    TOptimumForm form;
+    form.SpinEdit()->setValue(5);
+    Type(form, QStringLiteral("1"));
+    EXPECT_EQ(Shown(form).tiles, OptimalAsBoard(1).tiles);
+    QTest::keyClicks(form.SpinEdit()->findChild<QLineEdit*>(), QStringLiteral("7"));
+    EXPECT_EQ(Shown(form).tiles, OptimalAsBoard(16).tiles);
 }
 
 TEST_F(OptimumFormTest, EachShowingTakesTheCurrentColoursAndKeepsTheSolution) {
