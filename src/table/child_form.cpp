@@ -18,6 +18,7 @@
 #include <random>
 
 #include "core/colors.h"
+#include "core/computer_player.h"
 #include "core/scoring.h"
 #include "core/text_codec.h"
 #include "game/hexagon.h"
@@ -258,32 +259,18 @@ void TChildForm::ComputerMove() {
         return;
     const int remembered = ItemIndex();
     SetItemIndex(1);
-    // A tile already lying somewhere competes for every free cell again.
-    if (tHexagon* old = tile->GetOccupation()) {
-        old->FreeOccupation();
-        tile->FreeOccupation();
+    // The board as the rules see it; a tile already lying somewhere competes
+    // for every free cell again, so its own cell counts as free.
+    tBoard board;
+    for (std::uint16_t code : kCellCodes) {
+        const tHexagon* cell = Cell(code);
+        const tHexagon* on = cell->GetOccupation();
+        if (on && on != tile)
+            board.Lay(code, on->Nummer());
     }
-    int best = -1;
-    tHexagon* bestCell = nullptr;
-    const int n = static_cast<int>(FComponents.size());
-    const int r = FRandom.Below(n);
-    for (int i = 0; i < n; ++i) {
-        auto* cell =
-            qobject_cast<tHexagon*>(FComponents[static_cast<std::size_t>((r + 1 + i) % n)]);
-        if (!IsFree(cell))
-            continue;
-        cell->Occupy(tile);
-        tile->Occupy(cell);
-        Evaluate();
-        if (Total > best) {
-            best = Total;
-            bestCell = cell;
-        }
-        cell->FreeOccupation();
-        tile->FreeOccupation();
-    }
-    if (bestCell)
-        PlaceTile(tile, bestCell);
+    const std::uint16_t chosen = ::ComputerMove(board, tile->Nummer(), Turn, FRandom);
+    if (tHexagon* cell = Cell(chosen))
+        PlaceTile(tile, cell);
     SetItemIndex(remembered);
 }
 
