@@ -19,6 +19,7 @@
 
 #include "core/colors.h"
 #include "core/computer_player.h"
+#include "core/remote_move.h"
 #include "core/scoring.h"
 #include "core/text_codec.h"
 #include "game/hexagon.h"
@@ -311,34 +312,27 @@ void TChildForm::ConfirmTile() {
 }
 
 void TChildForm::RemoteMove(int turn, std::uint16_t cellCode, bool confirm) {
-    tHexagon* cell = Cell(cellCode);
-    if (turn == Turn && turn >= 1 && turn <= kTurnsPlayed) {
-        tHexagon* tile = Stock(turn);
-        if (!cell) {
-            close();
-            return;
-        }
-        if (tile->Style() != hxHighlight) {
-            // Already confirmed: a repeat naming its cell changes nothing.
-            if (tile->GetOccupation() != cell)
-                close();
-            return;
-        }
-        if (cell->GetOccupation() && cell->GetOccupation() != tile) {
-            close();
-            return;
-        }
-        PlaceTile(tile, cell);
-        if (confirm)
-            ConfirmTile();
-        return;
+    tRemoteBoard board;
+    board.Turn = Turn;
+    const tHexagon* current = Stock(Turn);
+    board.TurnConfirmed = !current || current->Style() != hxHighlight;
+    for (std::size_t i = 0; i < kCellCodes.size(); ++i)
+        if (const tHexagon* tile = FCells[i]->GetOccupation())
+            board.PlaceOn[i] = static_cast<std::uint8_t>(tile->ComponentNumber());
+    switch (CheckRemoteMove(board, turn, cellCode, confirm)) {
+    case tRemoteAction::Lay:
+        PlaceTile(Stock(turn), Cell(cellCode));
+        break;
+    case tRemoteAction::LayAndConfirm:
+        PlaceTile(Stock(turn), Cell(cellCode));
+        ConfirmTile();
+        break;
+    case tRemoteAction::Ignore:
+        break;
+    case tRemoteAction::Leave:
+        close();
+        break;
     }
-    if ((turn + 1 == Turn && turn >= 1) || (turn == kTurnsPlayed && Turn == kLastTurn)) {
-        if (!cell || Stock(turn)->GetOccupation() != cell)
-            close();
-        return;
-    }
-    close();
 }
 
 void TChildForm::SendToPeers(tDatagram message) {
