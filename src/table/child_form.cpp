@@ -22,13 +22,13 @@
 #include "core/remote_move.h"
 #include "core/scoring.h"
 #include "core/text_codec.h"
+#include "frame/board_host.h"
 #include "game/hexagon.h"
 #include "game/pkte_label.h"
 #include "game/qt_colors.h"
 #include "platform/language.h"
 #include "platform/placement.h"
 #include "platform/settings_file.h"
-#include "table/board_host.h"
 #include "table/rating_box.h"
 
 namespace {
