@@ -9,8 +9,8 @@
 
 #include "core/random.h"
 #include "core/tile_order.h"
+#include "frame/board_host.h"
 #include "platform/settings_file.h"
-#include "table/board_host.h"
 #include "table/child_form.h"
 
 namespace {

@@ -19,5 +19,5 @@ constexpr int kFirstCellComponent = 15;
 // one wins. 0 when the board has no free cell.
 std::uint16_t ComputerCell(const tBoard& board, thxNummer tile, int turn, int start);
 
-// The same with the start drawn as the window draws it: uniform 0..63.
+// The move a computer board makes: the start drawn uniformly from 0..63.
 std::uint16_t ComputerMove(const tBoard& board, thxNummer tile, int turn, tRandom& random);

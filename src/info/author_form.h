@@ -1,7 +1,7 @@
 // TAuthorForm: the program, its author and the links to mail and web site.
 #pragma once
 
-#include "table/dialog_behaviour.h"
+#include "frame/dialog_behaviour.h"
 
 class QLabel;
 class QPushButton;

@@ -1,7 +1,7 @@
 // The shortcut window: menu entry and desktop shortcut of the program, made and removed.
 #pragma once
 
-#include "table/dialog_behaviour.h"
+#include "frame/dialog_behaviour.h"
 
 #include <QString>
 #include <QTreeWidget>

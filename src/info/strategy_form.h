@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "table/dialog_behaviour.h"
+#include "frame/dialog_behaviour.h"
 
 class QLabel;
 class QPushButton;

@@ -3,9 +3,9 @@
 
 #include "core/datagram.h"
 #include "core/text_codec.h"
+#include "frame/board_host.h"
 #include "platform/language.h"
 #include "platform/placement.h"
-#include "table/board_host.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "core/colors.h"
-#include "table/dialog_behaviour.h"
+#include "frame/dialog_behaviour.h"
 
 class QButtonGroup;
 class QGroupBox;

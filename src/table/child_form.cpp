@@ -18,15 +18,17 @@
 #include <random>
 
 #include "core/colors.h"
+#include "core/computer_player.h"
+#include "core/remote_move.h"
 #include "core/scoring.h"
 #include "core/text_codec.h"
+#include "frame/board_host.h"
 #include "game/hexagon.h"
 #include "game/pkte_label.h"
 #include "game/qt_colors.h"
 #include "platform/language.h"
 #include "platform/placement.h"
 #include "platform/settings_file.h"
-#include "table/board_host.h"
 #include "table/rating_box.h"
 
 namespace {
@@ -258,32 +260,18 @@ void TChildForm::ComputerMove() {
         return;
     const int remembered = ItemIndex();
     SetItemIndex(1);
-    // A tile already lying somewhere competes for every free cell again.
-    if (tHexagon* old = tile->GetOccupation()) {
-        old->FreeOccupation();
-        tile->FreeOccupation();
+    // The board as the rules see it; a tile already lying somewhere competes
+    // for every free cell again, so its own cell counts as free.
+    tBoard board;
+    for (std::uint16_t code : kCellCodes) {
+        const tHexagon* cell = Cell(code);
+        const tHexagon* on = cell->GetOccupation();
+        if (on && on != tile)
+            board.Lay(code, on->Nummer());
     }
-    int best = -1;
-    tHexagon* bestCell = nullptr;
-    const int n = static_cast<int>(FComponents.size());
-    const int r = FRandom.Below(n);
-    for (int i = 0; i < n; ++i) {
-        auto* cell =
-            qobject_cast<tHexagon*>(FComponents[static_cast<std::size_t>((r + 1 + i) % n)]);
-        if (!IsFree(cell))
-            continue;
-        cell->Occupy(tile);
-        tile->Occupy(cell);
-        Evaluate();
-        if (Total > best) {
-            best = Total;
-            bestCell = cell;
-        }
-        cell->FreeOccupation();
-        tile->FreeOccupation();
-    }
-    if (bestCell)
-        PlaceTile(tile, bestCell);
+    const std::uint16_t chosen = ::ComputerMove(board, tile->Nummer(), Turn, FRandom);
+    if (tHexagon* cell = Cell(chosen))
+        PlaceTile(tile, cell);
     SetItemIndex(remembered);
 }
 
@@ -324,34 +312,27 @@ void TChildForm::ConfirmTile() {
 }
 
 void TChildForm::RemoteMove(int turn, std::uint16_t cellCode, bool confirm) {
-    tHexagon* cell = Cell(cellCode);
-    if (turn == Turn && turn >= 1 && turn <= kTurnsPlayed) {
-        tHexagon* tile = Stock(turn);
-        if (!cell) {
-            close();
-            return;
-        }
-        if (tile->Style() != hxHighlight) {
-            // Already confirmed: a repeat naming its cell changes nothing.
-            if (tile->GetOccupation() != cell)
-                close();
-            return;
-        }
-        if (cell->GetOccupation() && cell->GetOccupation() != tile) {
-            close();
-            return;
-        }
-        PlaceTile(tile, cell);
-        if (confirm)
-            ConfirmTile();
-        return;
+    tRemoteBoard board;
+    board.Turn = Turn;
+    const tHexagon* current = Stock(Turn);
+    board.TurnConfirmed = !current || current->Style() != hxHighlight;
+    for (std::size_t i = 0; i < kCellCodes.size(); ++i)
+        if (const tHexagon* tile = FCells[i]->GetOccupation())
+            board.PlaceOn[i] = static_cast<std::uint8_t>(tile->ComponentNumber());
+    switch (CheckRemoteMove(board, turn, cellCode, confirm)) {
+    case tRemoteAction::Lay:
+        PlaceTile(Stock(turn), Cell(cellCode));
+        break;
+    case tRemoteAction::LayAndConfirm:
+        PlaceTile(Stock(turn), Cell(cellCode));
+        ConfirmTile();
+        break;
+    case tRemoteAction::Ignore:
+        break;
+    case tRemoteAction::Leave:
+        close();
+        break;
     }
-    if ((turn + 1 == Turn && turn >= 1) || (turn == kTurnsPlayed && Turn == kLastTurn)) {
-        if (!cell || Stock(turn)->GetOccupation() != cell)
-            close();
-        return;
-    }
-    close();
 }
 
 void TChildForm::SendToPeers(tDatagram message) {

@@ -15,9 +15,9 @@
 #include "core/ip_list.h"
 #include "core/random.h"
 #include "core/tile_order.h"
+#include "frame/board_host.h"
 #include "net/network_thread.h"
 #include "platform/udp_socket.h"
-#include "table/board_host.h"
 
 class QAction;
 class QMdiArea;

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "core/tiles.h"
-#include "table/dialog_behaviour.h"
+#include "frame/dialog_behaviour.h"
 
 class QLabel;
 class QPushButton;

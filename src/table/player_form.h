@@ -1,7 +1,7 @@
 // The dialog in which a new player is named, with the list of known names.
 #pragma once
 
-#include "table/dialog_behaviour.h"
+#include "frame/dialog_behaviour.h"
 
 #include <QString>
 #include <QStringList>

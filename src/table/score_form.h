@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/high_score.h"
-#include "table/dialog_behaviour.h"
+#include "frame/dialog_behaviour.h"
 
 #include <array>
 

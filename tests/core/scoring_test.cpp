@@ -37,6 +37,8 @@ TEST(LineScore, ModesForCompleteOpenEmptyAndBrokenLines) {
         {"broken full 4-line", Tally({8, 8, 8, 4}), 4, {0, 0, 0, 0, 0}},
         {"broken early", Tally({8, 4, 8}), 5, {0, 0, 0, 0, 0}},
         {"full 5-line of nines", Tally({9, 9, 9, 9, 9}), 5, {45, 225, 225, 45, 225}},
+        {"one eight short of a full 5-line", Tally({8, 8, 8, 8}), 5, {0, 128, 160, 0, 160}},
+        {"one six short of a full 3-line", Tally({6, 6}), 3, {0, 24, 36, 0, 36}},
     };
     for (const Case& c : cases)
         for (int mode = 0; mode < 5; ++mode)

@@ -3,9 +3,9 @@
 #include "net/chat_form.h"
 
 #include "core/datagram.h"
+#include "frame/board_host.h"
 #include "platform/language.h"
 #include "platform/settings_file.h"
-#include "table/board_host.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <set>
@@ -234,6 +235,61 @@ TEST_F(ChildFormTest, ComputerBoardLaysAtOnceAndKeepsTheUsersRating) {
         EXPECT_EQ(b->Bewertung->title(), QString::number(b->Total));
         b->NextTile();
         EXPECT_NE(Hex(b, 2)->GetOccupation(), nullptr) << "the next tile is laid when offered";
+        b->close();
+        ProcessDeletes();
+    }
+}
+
+TEST_F(ChildFormTest, ComputerLaysOnTheBestCellAndShowsTheUsersRating) {
+    // Turn 4: 9s on 113 and 124 (Hoch1) and on 311 (Hoch3), tile 26 (9, 7, 8)
+    // in play. Rated k*k*v, 135 completes Hoch1 and is the only best cell
+    // (60 more, against 42 for 355); it is the last cell the window lists.
+    // In points the board then shows the complete Hoch1: 3 * 9 = 27.
+    // Tiles 2, 5, 8, 26 in turns 1 to 4, swapped in so the order stays a permutation.
+    auto& order = host.Order.tiles;
+    const std::uint16_t firstFour[] = {2, 5, 8, 26};
+    for (std::size_t i = 0; i < 4; ++i)
+        std::swap(order[i], *std::find(order.begin(), order.end(), firstFour[i]));
+    struct tCase {
+        int item;
+        const char* total;
+    };
+    for (const tCase& c : {tCase{0, "27"}, tCase{1, "120"}}) {
+        TChildForm* b = MakeBoard("PC");
+        for (auto [place, cell] : {std::pair{1, 113}, std::pair{2, 124}, std::pair{3, 311}}) {
+            Hex(b, cell)->Occupy(Hex(b, place));
+            Hex(b, place)->Occupy(Hex(b, cell));
+            Hex(b, place)->SetStyle(hxVisible);
+        }
+        Hex(b, 4)->SetStyle(hxHighlight);
+        b->Turn = 4;
+        b->SetItemIndex(c.item);
+        host.Sent.clear();
+        b->ComputerMove();
+        EXPECT_EQ(Hex(b, 135)->GetOccupation(), Hex(b, 4)) << c.item;
+        EXPECT_EQ(Hex(b, 4)->pos(), Hex(b, 135)->pos());
+        EXPECT_EQ(b->ItemIndex(), c.item);
+        EXPECT_EQ(b->Bewertung->title(), c.total);
+        ASSERT_EQ(host.CountSent(nmTileLaid), 2);
+        EXPECT_EQ(host.Sent[0].datagram.CellCode, 135);
+        EXPECT_TRUE(b->BtnOk->isEnabled());
+        b->close();
+        ProcessDeletes();
+    }
+}
+
+TEST_F(ChildFormTest, ComputerTieGoesToTheCellAfterTheRandomStart) {
+    // On an empty board in turn 1 every cell rates the same, so the cell is
+    // the first one visited from component r + 1, r drawn from 0..63.
+    for (int game = 0; game < 12; ++game) {
+        tRandom replay = random;
+        const int start = replay.Below(64) + 1;
+        const std::uint16_t expected =
+            start >= 15 && start <= 33 ? kComponentCellOrder[static_cast<std::size_t>(start - 15)]
+                                       : 311;
+        TChildForm* b = MakeBoard("PC");
+        b->ComputerMove();
+        EXPECT_EQ(Hex(b, expected)->GetOccupation(), Hex(b, 1)) << "start " << start;
         b->close();
         ProcessDeletes();
     }

@@ -8,7 +8,7 @@
 #include "core/datagram.h"
 #include "core/ip_list.h"
 #include "core/tile_order.h"
-#include "table/board_host.h"
+#include "frame/board_host.h"
 
 class tFakeBoardHost : public tBoardHost {
 public:

@@ -1,5 +1,5 @@
 // Modal, stay-on-top dialogs that bring themselves back to the front.
-#include "table/dialog_behaviour.h"
+#include "frame/dialog_behaviour.h"
 
 #include <QApplication>
 #include <QEvent>
