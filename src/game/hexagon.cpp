@@ -420,7 +420,8 @@ void tHexagon::DrawMarker(QPainter& p) const {
     const QPointF middle(w / 2.0, h / 2.0);
     const auto corners = HexagonCorners(w, h);
     const qreal band = std::max(3, h / 9);
-    const qreal shrink = 1.0 - (band + 2.0) / (h / 2.0);
+    // Just inside the outline, clear of the stripe values.
+    const qreal shrink = 1.0 - (band / 2 + 2.0) / (h / 2.0);
     QPointF ring[6];
     for (std::size_t i = 0; i < corners.size(); ++i)
         ring[i] = middle + (QPointF(corners[i]) - middle) * shrink;

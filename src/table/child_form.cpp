@@ -152,6 +152,19 @@ TChildForm::TChildForm(tBoardHost& host, tRandom& random, QWidget* parent)
     for (QWidget* w : FClient->findChildren<QWidget*>())
         if (w->focusPolicy() != Qt::NoFocus)
             w->installEventFilter(this);
+    // A board made active while the main window waits for a dialog keeps
+    // the keyboard focus where it was, in another board, which then takes
+    // the keys when the main window comes back: the focus goes along.
+    connect(this, &QMdiSubWindow::windowStateChanged, this,
+            [this](Qt::WindowStates before, Qt::WindowStates now) {
+                if (!(now & Qt::WindowActive) || (before & Qt::WindowActive))
+                    return;
+                const QWidget* focus = window()->focusWidget();
+                if (focus && isAncestorOf(focus))
+                    return;
+                QWidget* own = focusWidget();
+                (own ? own : this)->setFocus();
+            });
     // The caption decides the board kind, and it is set after StartGame.
     connect(this, &QWidget::windowTitleChanged, this, [this] { UpdateMarker(); });
 
