@@ -357,3 +357,18 @@ TEST_F(KeyboardPlayTest, CellsTilesLinesAndTotalSpeakTheSessionLanguage) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
+
+TEST_F(KeyboardPlayTest, ABoardMadeActiveTakesTheKeysFromTheBoardBefore) {
+    TChildForm* pc = MakeBoard("PC");
+    auto* pcRating = pc->findChild<QRadioButton*>(QStringLiteral("Punkte"));
+    pcRating->setFocus();
+    TChildForm* anna = MakeBoard("Anna");
+    area.setActiveSubWindow(anna);
+    QApplication::processEvents();
+    QWidget* focus = area.window()->focusWidget();
+    ASSERT_NE(focus, nullptr);
+    EXPECT_TRUE(anna->isAncestorOf(focus) || focus == anna);
+    Press(anna, Qt::Key_Up);
+    EXPECT_EQ(anna->MarkerCell(), 322);
+    EXPECT_EQ(pc->ItemIndex(), 0);
+}
