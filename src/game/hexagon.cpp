@@ -419,7 +419,7 @@ void tHexagon::DrawMarker(QPainter& p) const {
     const int h = height();
     const QPointF middle(w / 2.0, h / 2.0);
     const auto corners = HexagonCorners(w, h);
-    const qreal band = std::max(3, h / 9);
+    const qreal band = std::max(4, h / 8);
     // Just inside the outline, clear of the stripe values.
     const qreal shrink = 1.0 - (band / 2 + 2.0) / (h / 2.0);
     QPointF ring[6];
@@ -428,8 +428,7 @@ void tHexagon::DrawMarker(QPainter& p) const {
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(0, 0, 0), band, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPolygon(ring, 6);
-    p.setPen(QPen(QColor(255, 255, 255), std::max<qreal>(1.0, band / 3), Qt::SolidLine,
-                  Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(QColor(255, 255, 255), band * 2 / 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPolygon(ring, 6);
 }
 
