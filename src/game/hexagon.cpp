@@ -67,9 +67,12 @@ QString AccessibleName(const tHexagon& hex) {
             .arg(number)
             .arg(StripeValues(*shown));
     }
+    // A tile outside a stock (the colours window's preview) has no number.
+    const QString tile =
+        number > 0 ? Tr("Plättchen %1", "Tile %1").arg(number) : Tr("Plättchen", "Tile");
     if (!ShowsStripes(hex))
-        return Tr("Plättchen %1, verdeckt", "Tile %1, hidden").arg(number);
-    QString name = Tr("Plättchen %1: %2", "Tile %1: %2").arg(number).arg(StripeValues(hex));
+        return tile + Tr(", verdeckt", ", hidden");
+    QString name = tile + QStringLiteral(": ") + StripeValues(hex);
     if (const tHexagon* cell = hex.GetOccupation())
         name += Tr(", auf Feld %1", ", on cell %1").arg(cell->ComponentNumber());
     return name;
