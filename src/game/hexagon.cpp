@@ -1,6 +1,8 @@
 // The hexagon control: painting in its four styles, board geometry, mouse signals.
 #include "game/hexagon.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -10,6 +12,7 @@
 #include <algorithm>
 
 #include "game/qt_colors.h"
+#include "platform/language.h"
 
 namespace {
 
@@ -19,7 +22,161 @@ std::array<QPoint, 2> Edge(QPoint from, QPoint to) {
     return {from, to};
 }
 
+// Place of a cell on the board: its column 1..5 and its height in half cells
+// from the top (0..8; a column's cells are two apart, neighbouring columns
+// are offset by one).
+struct tCellPlace {
+    int column;
+    int half;
+};
+
+tCellPlace PlaceOf(int code) {
+    return {code / 100, (code / 10) % 10 + code % 10 - 2};
+}
+
+// Steps between two cells, every neighbour one step.
+int CellDistance(tCellPlace a, tCellPlace b) {
+    const int dx = std::abs(a.column - b.column);
+    const int dy = std::abs(a.half - b.half);
+    return dx + std::max(0, (dy - dx) / 2);
+}
+
+QString StripeValues(const tHexagon& tile) {
+    return QStringLiteral("%1 %2 %3")
+        .arg(tile.GetLine(0))
+        .arg(tile.GetLine(1))
+        .arg(tile.GetLine(2));
+}
+
+bool ShowsStripes(const tHexagon& hex) {
+    return hex.Style() == hxVisible || hex.Style() == hxHighlight;
+}
+
+// What a screen reader says about a cell or tile, in the session's language.
+QString AccessibleName(const tHexagon& hex) {
+    const int number = hex.ComponentNumber();
+    if (number >= 100) {
+        // Board windows lay tiles on cells; the demonstration board shows
+        // the tile in the cell itself.
+        const tHexagon* shown = hex.Style() != hxEmpty ? &hex : hex.GetOccupation();
+        if (!shown)
+            return Tr("Feld %1, frei", "Cell %1, free").arg(number);
+        if (!ShowsStripes(*shown))
+            return Tr("Feld %1, belegt", "Cell %1, taken").arg(number);
+        return Tr("Feld %1, Plättchen %2", "Cell %1, tile %2")
+            .arg(number)
+            .arg(StripeValues(*shown));
+    }
+    // A tile outside a stock (the colours window's preview) has no number.
+    const QString tile =
+        number > 0 ? Tr("Plättchen %1", "Tile %1").arg(number) : Tr("Plättchen", "Tile");
+    if (!ShowsStripes(hex))
+        return tile + Tr(", verdeckt", ", hidden");
+    QString name = tile + QStringLiteral(": ") + StripeValues(hex);
+    if (const tHexagon* cell = hex.GetOccupation())
+        name += Tr(", auf Feld %1", ", on cell %1").arg(cell->ComponentNumber());
+    return name;
+}
+
+QString AccessibleDescription(const tHexagon& hex) {
+    QStringList parts;
+    if (hex.Style() == hxHighlight && hex.ComponentNumber() < 100)
+        parts << Tr("jetzt zu legen", "to be laid now");
+    if (hex.Marked())
+        parts << Tr("markiert", "marked");
+    return parts.join(QStringLiteral(", "));
+}
+
+class tHexagonAccessible : public QAccessibleWidget {
+public:
+    explicit tHexagonAccessible(tHexagon* hex) : QAccessibleWidget(hex, QAccessible::Graphic) {}
+
+    QString text(QAccessible::Text t) const override {
+        const auto* hex = static_cast<const tHexagon*>(object());
+        if (t == QAccessible::Name)
+            return AccessibleName(*hex);
+        if (t == QAccessible::Description)
+            return AccessibleDescription(*hex);
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.selectable = true;
+        s.selected = static_cast<const tHexagon*>(object())->Marked();
+        return s;
+    }
+};
+
+QAccessibleInterface* HexagonAccessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("tHexagon") && object && object->isWidgetType())
+        return new tHexagonAccessible(static_cast<tHexagon*>(object));
+    return nullptr;
+}
+
 } // namespace
+
+int MarkerStep(int cellCode, tMarkerStep step, const std::function<bool(int)>& isFree) {
+    if (!IsCellCode(cellCode))
+        return cellCode;
+    const tCellPlace from = PlaceOf(cellCode);
+    int best = cellCode;
+    if (step == tMarkerStep::Up || step == tMarkerStep::Down) {
+        const int sign = step == tMarkerStep::Up ? -1 : 1;
+        int bestDistance = 0;
+        for (std::uint16_t code : kCellCodes) {
+            const tCellPlace p = PlaceOf(code);
+            const int distance = (p.half - from.half) * sign;
+            if (p.column != from.column || distance <= 0 || !isFree(code))
+                continue;
+            if (bestDistance == 0 || distance < bestDistance) {
+                best = code;
+                bestDistance = distance;
+            }
+        }
+        return best;
+    }
+    const int sign = step == tMarkerStep::Left ? -1 : 1;
+    for (int column = from.column + sign; column >= 1 && column <= 5; column += sign) {
+        // The marker's row in that column: odd columns stand half a cell
+        // higher than even ones.
+        const int rowHalf = from.half + (column % 2 == 0) - (from.column % 2 == 0);
+        std::array<int, 3> bestKey{};
+        for (std::uint16_t code : kCellCodes) {
+            const tCellPlace p = PlaceOf(code);
+            if (p.column != column || !isFree(code))
+                continue;
+            const std::array<int, 3> key = {std::abs(p.half - rowHalf),
+                                            std::abs(p.half - from.half), p.half};
+            if (best == cellCode || key < bestKey) {
+                best = code;
+                bestKey = key;
+            }
+        }
+        if (best != cellCode)
+            return best;
+    }
+    return cellCode;
+}
+
+int NearestFreeCell(int cellCode, const std::function<bool(int)>& isFree) {
+    if (IsCellCode(cellCode) && isFree(cellCode))
+        return cellCode;
+    const tCellPlace from = PlaceOf(IsCellCode(cellCode) ? cellCode : 333);
+    int best = 0;
+    std::array<int, 3> bestKey{};
+    for (std::uint16_t code : kCellCodes) {
+        if (!isFree(code))
+            continue;
+        const tCellPlace p = PlaceOf(code);
+        const std::array<int, 3> key = {CellDistance(from, p), p.half, p.column};
+        if (best == 0 || key < bestKey) {
+            best = code;
+            bestKey = key;
+        }
+    }
+    return best;
+}
 
 std::array<QPoint, 6> HexagonCorners(int w, int h) {
     return {QPoint(w - 2, h / 2), QPoint(3 * w / 4 - 1, h - 2), QPoint(w / 4 + 1, h - 2),
@@ -90,6 +247,30 @@ int HexagonNameNumber(const QString& name) {
 
 tHexagon::tHexagon(QWidget* parent) : QWidget(parent), FColors(SharedColors()) {
     setMouseTracking(false);
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(HexagonAccessibleFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
+}
+
+void tHexagon::SetMarked(bool marked) {
+    if (marked == FMarked)
+        return;
+    FMarked = marked;
+    update();
+    if (QAccessible::isActive()) {
+        QAccessible::State changed;
+        changed.selected = true;
+        QAccessibleStateChangeEvent stateEvent(this, changed);
+        QAccessible::updateAccessibility(&stateEvent);
+        if (marked) {
+            // Screen readers speak the object that takes the focus; the
+            // keyboard focus itself stays on the window's buttons.
+            QAccessibleEvent focusEvent(this, QAccessible::Focus);
+            QAccessible::updateAccessibility(&focusEvent);
+        }
+    }
 }
 
 void tHexagon::SetStyle(thxStyle style) {
@@ -189,6 +370,8 @@ QString tHexagon::PictureKey(qreal ratio) const {
                       .arg(ToQColor(FColors.ShadowColor, palette).rgba())
                       .arg(ToQColor(FColors.BackgroundColor, palette).rgba())
                       .arg(font().key());
+    if (FMarked)
+        key += QStringLiteral(":marked");
     if (FStyle == hxVisible || FStyle == hxHighlight) {
         key += QStringLiteral(":n%1").arg(int(FNummer));
         for (int d = 0; d < 3; ++d)
@@ -225,8 +408,37 @@ void tHexagon::Draw(QPainter& p) const {
         p.drawPolyline(relief, 4);
     }
 
-    if (FStyle != hxVisible && FStyle != hxHighlight)
-        return;
+    if (FStyle == hxVisible || FStyle == hxHighlight)
+        DrawStripes(p);
+    if (FMarked)
+        DrawMarker(p);
+}
+
+void tHexagon::DrawMarker(QPainter& p) const {
+    // A black band with a white core stands out on every background and
+    // every stripe colour. It is the body shrunk towards the middle, so it
+    // grows with the control and leaves the outline and relief visible.
+    const int w = width();
+    const int h = height();
+    const QPointF middle(w / 2.0, h / 2.0);
+    const auto corners = HexagonCorners(w, h);
+    const qreal band = std::max(4, h / 8);
+    // Just inside the outline, clear of the stripe values.
+    const qreal shrink = 1.0 - (band / 2 + 2.0) / (h / 2.0);
+    QPointF ring[6];
+    for (std::size_t i = 0; i < corners.size(); ++i)
+        ring[i] = middle + (QPointF(corners[i]) - middle) * shrink;
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(0, 0, 0), band, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolygon(ring, 6);
+    p.setPen(QPen(QColor(255, 255, 255), band * 2 / 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolygon(ring, 6);
+}
+
+void tHexagon::DrawStripes(QPainter& p) const {
+    const int w = width();
+    const int h = height();
+    const QPalette& palette = QGuiApplication::palette();
 
     QFont f = font();
     f.setPointSize(HexagonFontPointSize(h));

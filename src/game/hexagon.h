@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "core/colors.h"
 #include "core/tiles.h"
@@ -39,6 +40,21 @@ QPoint BoardPosition(int boardHeight, int boardWidth, int number);
 // The number carried by a component name: the decimal digits after the
 // "Hexagon" prefix; 0 when the name has no such digits.
 int HexagonNameNumber(const QString& name);
+
+// A step of the keyboard marker over the board cells.
+enum class tMarkerStep { Left, Right, Up, Down };
+
+// Cell reached from `cellCode` by one step of the keyboard marker. Up and Down
+// go to the next free cell of the same column. Left and Right go to the
+// nearest column on that side that has a free cell, and there to the free
+// cell nearest to the marker's row (rows zigzag: from an odd column one half
+// cell down, from an even one half a cell up), so every free cell can be
+// reached. `cellCode` itself when no free cell lies in that direction.
+int MarkerStep(int cellCode, tMarkerStep step, const std::function<bool(int)>& isFree);
+
+// The free cell nearest to `cellCode`, itself when it is free; among equally
+// near cells the upper one, then the left one. 0 when no cell is free.
+int NearestFreeCell(int cellCode, const std::function<bool(int)>& isFree);
 
 class tHexagon : public QWidget {
     Q_OBJECT
@@ -74,6 +90,11 @@ public:
     void NewColors(const tColorSet& colors);
     const tColorSet& Colors() const { return FColors; }
 
+    // The keyboard marker: a thick black and white ring inside the body,
+    // drawn over everything else.
+    bool Marked() const { return FMarked; }
+    void SetMarked(bool marked);
+
     // Number after "Hexagon" in the object name: stock place or cell code.
     int ComponentNumber() const { return HexagonNameNumber(objectName()); }
 
@@ -94,6 +115,8 @@ protected:
 
 private:
     void Draw(QPainter& p) const;
+    void DrawStripes(QPainter& p) const;
+    void DrawMarker(QPainter& p) const;
     QString PictureKey(qreal ratio) const;
 
     thxStyle FStyle = hxEmpty;
@@ -101,4 +124,5 @@ private:
     QPointer<tHexagon> FOccupation;
     tColorSet FColors;
     bool FLeftPressed = false;
+    bool FMarked = false;
 };

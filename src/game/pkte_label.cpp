@@ -1,13 +1,48 @@
 // The line label: scores a line through the core rules and shows the result.
 #include "game/pkte_label.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 
 #include "core/scoring.h"
 #include "game/hexagon.h"
 #include "game/qt_colors.h"
+#include "platform/language.h"
+
+namespace {
+
+class tPkteLabelAccessible : public QAccessibleWidget {
+public:
+    explicit tPkteLabelAccessible(tPkteLabel* label)
+        : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override {
+        const auto* label = static_cast<const tPkteLabel*>(object());
+        if (t == QAccessible::Name)
+            return label->AccessibleName();
+        if (t == QAccessible::Description)
+            return label->AccessibleDescription();
+        if (t == QAccessible::Value)
+            return label->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* PkteLabelAccessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("tPkteLabel") && object && object->isWidgetType())
+        return new tPkteLabelAccessible(static_cast<tPkteLabel*>(object));
+    return nullptr;
+}
+
+} // namespace
 
 tPkteLabel::tPkteLabel(QWidget* parent) : QLabel(parent), FColors(SharedColors()) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(PkteLabelAccessibleFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
     QFont f = font();
     f.setPointSize(8);
     f.setBold(true);
@@ -43,6 +78,9 @@ std::uint16_t tPkteLabel::Calculate(tHexagon* e1, tHexagon* e2, tHexagon* e3, tH
     }
     const std::uint16_t score = LineScore(tally, length, mode);
     LineValue = tally.LineValue;
+    FDirection = direction;
+    FMode = mode;
+    FComplete = tally.k == length;
 
     tColor fontColor = kSysWindowText;
     tColor backColor = FColors.BackgroundColor;
@@ -80,7 +118,32 @@ void tPkteLabel::NewColors() {
     ApplyColors();
 }
 
+QString tPkteLabel::AccessibleName() const {
+    const bool quality =
+        FMode == kModeQualityEarly || FMode == kModeQualityLate || FMode == kModeDemoQuality;
+    if (quality)
+        return Tr("%1: Bewertung %2", "%1: quality %2").arg(objectName(), text());
+    return Tr("%1: %2 Punkte", "%1: %2 points").arg(objectName(), text());
+}
+
+QString tPkteLabel::AccessibleDescription() const {
+    const QString direction = FDirection == 0   ? Tr("senkrechte Linie", "vertical line")
+                              : FDirection == 1 ? Tr("steigende Linie", "rising line")
+                                                : Tr("fallende Linie", "falling line");
+    QString state;
+    if (LineValue == -1)
+        state = Tr("unterbrochen", "broken");
+    else if (LineValue == 0)
+        state = Tr("leer", "empty");
+    else if (FComplete)
+        state = Tr("vollständig, Wert %1", "complete, value %1").arg(LineValue);
+    else
+        state = Tr("offen, Wert %1", "open, value %1").arg(LineValue);
+    return direction + QStringLiteral(", ") + state;
+}
+
 void tPkteLabel::SetLineAlignment(std::uint8_t direction) {
+    FDirection = direction;
     if (direction == 0)
         setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     else if (direction == 1)

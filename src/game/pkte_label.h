@@ -33,6 +33,11 @@ public:
     // their left edge.
     void SetLineAlignment(std::uint8_t direction);
 
+    // What a screen reader says: the line, its score and the rating
+    // ("Hoch3: 27 points"), and the line's direction and state.
+    QString AccessibleName() const;
+    QString AccessibleDescription() const;
+
 protected:
     void changeEvent(QEvent* event) override;
 
@@ -47,4 +52,7 @@ private:
     tColor FFontColor = kSysWindowText;
     tColor FBackColor = kSysButtonFace;
     std::uint16_t FShown = 0;
+    std::uint8_t FDirection = 0;
+    std::uint8_t FMode = 0;
+    bool FComplete = false;
 };

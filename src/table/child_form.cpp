@@ -149,6 +149,27 @@ TChildForm::TChildForm(tBoardHost& host, tRandom& random, QWidget* parent)
     connect(BitBtn, &QToolButton::clicked, this, &TChildForm::BitBtnClick);
     FComponents.push_back(BitBtn);
 
+    // The board's keys work wherever the focus is inside the window; Tab
+    // still walks Ok, the rating and the message button.
+    for (QWidget* w : FClient->findChildren<QWidget*>())
+        if (w->focusPolicy() != Qt::NoFocus)
+            w->installEventFilter(this);
+    // A board made active while the main window waits for a dialog keeps
+    // the keyboard focus where it was, in another board, which then takes
+    // the keys when the main window comes back: the focus goes along.
+    connect(this, &QMdiSubWindow::windowStateChanged, this,
+            [this](Qt::WindowStates before, Qt::WindowStates now) {
+                if (!(now & Qt::WindowActive) || (before & Qt::WindowActive))
+                    return;
+                const QWidget* focus = window()->focusWidget();
+                if (focus && isAncestorOf(focus))
+                    return;
+                QWidget* own = focusWidget();
+                (own ? own : this)->setFocus();
+            });
+    // The caption decides the board kind, and it is set after StartGame.
+    connect(this, &QWidget::windowTitleChanged, this, [this] { UpdateMarker(); });
+
     setWidget(FClient);
     setMinimumSize(kMinOuterWidth, kMinOuterHeight);
     resize(sizeHint().expandedTo(minimumSize()));
@@ -221,6 +242,8 @@ void TChildForm::StartGame(const TileOrder& order) {
         cell->Init(1, hxEmpty);
     }
     BtnOk->setEnabled(false);
+    FMarker = 0;
+    UpdateMarker();
     Arrange();
 }
 
@@ -231,6 +254,7 @@ void TChildForm::NextTile() {
             Stock(Turn)->SetStyle(hxVisible);
         }
         BtnOk->setEnabled(true);
+        UpdateMarker();
         return;
     }
     ++Turn;
@@ -238,6 +262,7 @@ void TChildForm::NextTile() {
     if (IsComputer())
         ComputerMove();
     AwaitingTile = true;
+    UpdateMarker();
 }
 
 void TChildForm::Evaluate() {
@@ -252,6 +277,9 @@ void TChildForm::Evaluate() {
             Total + FLabels[i]->Calculate(e[0], e[1], e[2], e[3], e[4], line.direction, mode));
     }
     Bewertung->setTitle(QString::number(Total));
+    Bewertung->setAccessibleName(ItemIndex() == 0
+                                     ? Tr("Summe: %1 Punkte", "Total: %1 points").arg(Total)
+                                     : Tr("Summe: Bewertung %1", "Total: quality %1").arg(Total));
 }
 
 void TChildForm::ComputerMove() {
@@ -291,6 +319,7 @@ void TChildForm::PlaceTile(tHexagon* tile, tHexagon* cell) {
         BtnOk->setFocus();
     }
     Evaluate();
+    UpdateMarker();
 }
 
 void TChildForm::ConfirmTile() {
@@ -305,6 +334,7 @@ void TChildForm::ConfirmTile() {
     AwaitingTile = false;
     BtnOk->setEnabled(false);
     tile->SetStyle(hxVisible);
+    UpdateMarker();
     if (IsLocal())
         SendToPeers(tDatagram::TileConfirmed(0, BoardId, static_cast<std::uint8_t>(Turn),
                                              static_cast<std::uint16_t>(cell->ComponentNumber())));
@@ -599,7 +629,60 @@ void TChildForm::closeEvent(QCloseEvent* event) {
         LeaveGame();
 }
 
+bool TChildForm::BoardKey(QKeyEvent* event) {
+    if (!FMarker || !IsLocalHuman() || (event->modifiers() & ~Qt::KeypadModifier))
+        return false;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        MoveMarker(tMarkerStep::Left);
+        return true;
+    case Qt::Key_Right:
+        MoveMarker(tMarkerStep::Right);
+        return true;
+    case Qt::Key_Up:
+        MoveMarker(tMarkerStep::Up);
+        return true;
+    case Qt::Key_Down:
+        MoveMarker(tMarkerStep::Down);
+        return true;
+    case Qt::Key_Space:
+        Drop(Cell(FMarker));
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TChildForm::MoveMarker(tMarkerStep step) {
+    FMarker = MarkerStep(FMarker, step, [this](int code) { return IsFree(Cell(code)); });
+    UpdateMarker();
+}
+
+void TChildForm::UpdateMarker() {
+    int code = 0;
+    tHexagon* current = Stock(Turn);
+    if (IsLocalHuman() && current && Turn <= kTurnsPlayed) {
+        const tHexagon* cell = Cell(FMarker);
+        const bool holdsCurrent =
+            cell && current->Style() == hxHighlight && cell->GetOccupation() == current;
+        code = holdsCurrent ? FMarker
+                            : NearestFreeCell(FMarker, [this](int c) { return IsFree(Cell(c)); });
+    }
+    FMarker = code;
+    // Shown on what lies on top at that cell: the cell, or the tile just laid.
+    tHexagon* shown = Cell(code);
+    if (shown && shown->GetOccupation())
+        shown = shown->GetOccupation();
+    for (QWidget* w : FComponents)
+        if (auto* hex = qobject_cast<tHexagon*>(w))
+            hex->SetMarked(hex == shown);
+}
+
 void TChildForm::keyPressEvent(QKeyEvent* event) {
+    if (BoardKey(event)) {
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (!BtnOk->isHidden() && BtnOk->isEnabled()) {
             BtnOk->click();
@@ -616,6 +699,8 @@ void TChildForm::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TChildForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && BoardKey(static_cast<QKeyEvent*>(event)))
+        return true;
     if (watched == FClient && event->type() == QEvent::Resize) {
         Arrange();
     } else if (event->type() == QEvent::MouseButtonRelease &&

@@ -24,6 +24,7 @@ class QToolButton;
 class tBoardHost;
 class tHexagon;
 class tPkteLabel;
+enum class tMarkerStep;
 
 class TChildForm : public QMdiSubWindow {
     Q_OBJECT
@@ -69,6 +70,8 @@ public:
     tHexagon* Cell(int cellCode) const; // nullptr for no cell code
     tHexagon* Stock(int place) const;   // nullptr outside 1..27
     QWidget* Client() const { return FClient; }
+    // Cell code under the keyboard marker; 0 when the board shows none.
+    int MarkerCell() const { return FMarker; }
 
     QSize sizeHint() const override;
 
@@ -101,6 +104,13 @@ private:
     void MouseUpSonst(QObject* sender, QMouseEvent* event);
     void BitBtnClick();
 
+    // Keyboard play on a local human board: arrows move the marker, Space
+    // lays the current tile on the marked cell as a click would.
+    bool BoardKey(QKeyEvent* event);
+    void MoveMarker(tMarkerStep step);
+    // Keeps the marker on a free cell or on the current tile just laid.
+    void UpdateMarker();
+
     tBoardHost& FHost;
     tRandom& FRandom;
     QWidget* FClient = nullptr;
@@ -118,4 +128,5 @@ private:
     QPoint FDragOrigin;
     QPoint FDragCursor;
     QPointer<tHexagon> FRightPressed;
+    int FMarker = 0;
 };
