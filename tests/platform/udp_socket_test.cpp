@@ -80,6 +80,83 @@ TEST(OwnAddresses, InterfacesStandInOnlyForALoopbackLookup) {
         EXPECT_EQ(ChooseOwnAddresses(c.lookup, c.interfaces), c.expected) << c.what;
 }
 
+// Interfaces as the kernel lists them: name, address, directed broadcast,
+// up, loopback, broadcast-capable, netmask.
+tInterfaceAddress Interface(const char* name, tAddress address, tAddress broadcast, bool up = true,
+                            bool loopback = false, bool canBroadcast = true, tAddress netmask = 0) {
+    tInterfaceAddress i;
+    i.name = name;
+    i.address = address;
+    i.broadcast = broadcast;
+    i.netmask = netmask;
+    i.up = up;
+    i.loopback = loopback;
+    i.canBroadcast = canBroadcast;
+    return i;
+}
+
+TEST(BroadcastTargets, EveryAttachedNetworkOnceAndAllPcsOnlyOverAnUncoveredRoute) {
+    const tAddress ethA = AddressFromOctets(192, 168, 1, 5);
+    const tAddress ethA2 = AddressFromOctets(192, 168, 1, 6);
+    const tAddress ethBcast = AddressFromOctets(192, 168, 1, 255);
+    const tAddress ethB = AddressFromOctets(172, 16, 4, 9);
+    const tAddress ethBBcast = AddressFromOctets(172, 16, 7, 255); // a /22
+    const tAddress wlan = AddressFromOctets(10, 0, 0, 7);
+    const tAddress wlanBcast = AddressFromOctets(10, 0, 0, 255);
+    const tAddress vpn = AddressFromOctets(10, 8, 0, 2);
+    const tInterfaceAddress lo = Interface("lo", kLoop, 0, true, true, false);
+    struct {
+        const char* what;
+        std::vector<tInterfaceAddress> interfaces;
+        tAddress limitedSource;
+        std::vector<tAddress> expected;
+    } const cases[] = {
+        {"LAN with a default route: its network once",
+         {lo, Interface("eth0", ethA, ethBcast)},
+         ethA,
+         {ethBcast}},
+        {"LAN without a default route", {lo, Interface("eth0", ethA, ethBcast)}, 0, {ethBcast}},
+        {"two LANs, default route over the second",
+         {lo, Interface("eth0", ethA, ethBcast), Interface("wlan0", wlan, wlanBcast)},
+         wlan,
+         {ethBcast, wlanBcast}},
+        {"default route over a tunnel without broadcasts",
+         {Interface("eth0", ethA, ethBcast), Interface("wg0", vpn, 0, true, false, false)},
+         vpn,
+         {ethBcast, kBroadcastAddress}},
+        {"two addresses of one network: once",
+         {Interface("eth0", ethA, ethBcast), Interface("eth0", ethA2, ethBcast)},
+         ethA2,
+         {ethBcast}},
+        {"two networks on one interface, route from the second address",
+         {Interface("eth0", ethA, ethBcast), Interface("eth0", ethB, ethBBcast)},
+         ethB,
+         {ethBcast, ethBBcast}},
+        {"an interface that is down is no network",
+         {Interface("eth0", ethA, ethBcast, false), Interface("wlan0", wlan, wlanBcast)},
+         0,
+         {wlanBcast}},
+        {"a down interface does not cover the route",
+         {Interface("eth0", ethA, ethBcast, false)},
+         ethA,
+         {kBroadcastAddress}},
+        {"no broadcast address set: the netmask's",
+         {Interface("eth0", ethA, 0, true, false, true, AddressFromOctets(255, 255, 255, 0)),
+          Interface("eth1", ethB, ethB, true, false, true, AddressFromOctets(255, 255, 252, 0))},
+         0,
+         {ethBcast, ethBBcast}},
+        {"neither broadcast address nor netmask", {Interface("eth0", ethA, ethA)}, 0, {}},
+        {"a host route names itself",
+         {Interface("eth0", ethA, ethA, true, false, true, kBroadcastAddress)},
+         0,
+         {}},
+        {"loopback only", {lo}, 0, {}},
+        {"route from an address no interface lists", {}, ethA, {kBroadcastAddress}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BroadcastTargets(c.interfaces, c.limitedSource), c.expected) << c.what;
+}
+
 TEST(SendMessages, EachFailedStepHasItsText) {
     const tAddress peer = AddressFromOctets(10, 0, 0, 2);
     struct {
