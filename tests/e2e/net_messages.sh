@@ -10,12 +10,7 @@ lang=${2:-en_US.UTF-8}
 here=$(dirname "$(realpath "$0")")
 # shellcheck source=netns_lib.sh
 . "$here/netns_lib.sh"
-if ! reason=$(netns_available); then
-    echo "SKIP net_messages: $reason"
-    exit 0
-fi
-trap netns_cleanup EXIT
-netns_setup 3 || { echo "FAIL: namespaces could not be set up"; exit 1; }
+netns_begin net_messages 3
 fail() {
     echo "FAIL ($lang): $*"
     for i in 1 2 3; do echo "--- pc$i"; cat "$(netns_dir "$i")"/app*.log; done

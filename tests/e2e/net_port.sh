@@ -12,14 +12,9 @@ lang=${2:-en_US.UTF-8}
 here=$(dirname "$(realpath "$0")")
 # shellcheck source=netns_lib.sh
 . "$here/netns_lib.sh"
-if ! reason=$(netns_available); then
-    echo "SKIP net_port: $reason"
-    exit 0
-fi
-trap netns_cleanup EXIT
 old=45678
 new=45679
-netns_setup 3 "$old" || { echo "FAIL: namespaces could not be set up"; exit 1; }
+netns_begin net_port 3 "$old"
 fail() {
     echo "FAIL ($lang): $*"
     for i in 1 2; do echo "--- pc$i"; cat "$(netns_dir "$i")/config/vessrin/services"; cat "$(netns_dir "$i")"/app*.log; done

@@ -59,17 +59,9 @@ for _ in $(seq 1 19); do
 done
 shot end
 
-points() { # the high-score points of a PC, sorted
-    grep -i '^Points[1-5]=' "$(netns_ini "$1")" 2>/dev/null | cut -d= -f2 | tr -d '\r' |
-        grep -v '^0$' | sort -n | tr '\n' ' '
-}
-p1="" p2=""
-for _ in $(seq 1 100); do
-    p1=$(points 1)
-    p2=$(points 2)
-    [ -n "$p1" ] && [ "$p1" = "$p2" ] && break
-    sleep 0.1
-done
+netns_wait_points 1 2 >/dev/null
+p1=$(netns_points 1)
+p2=$(netns_points 2)
 [ -n "$p1" ] || fail "pc1 entered no total"
 [ "$p1" = "$p2" ] || fail "totals differ: pc1 '$p1', pc2 '$p2'"
 # Every confirmation crossed the router, each side naming its own address.

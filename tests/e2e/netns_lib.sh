@@ -16,6 +16,7 @@
 #                                   network of its own (pc1 198.51.100.11,
 #                                   pc2 203.0.113.12, pc3 192.0.2.13), the
 #                                   bridge's namespace routes between them
+#   netns_wait_points <i...>        waits until the PCs' high-score lists agree
 #   netns_sniff <i> <file>          writes every game datagram that passes
 #                                   PC i's interface to the file, one line
 #                                   each: source, destination, kind, sender
@@ -288,6 +289,30 @@ netns_new_player() { # i, name
 }
 
 netns_ini() { echo "$(netns_dir "$1")/work/vessrin.ini"; }
+
+# The high-score points of PC i, sorted, as one line.
+netns_points() {
+    grep -i '^Points[1-5]=' "$(netns_ini "$1")" 2>/dev/null | cut -d= -f2 | tr -d '\r' |
+        grep -v '^0$' | sort -n | tr '\n' ' '
+}
+
+# Waits up to 10 s until the given PCs all show the same high-score points,
+# as their games end; prints the points of the first. False when they never
+# agree or the first has none.
+netns_wait_points() { # i...
+    local end=$((SECONDS + 10)) first i same
+    while :; do
+        first=$(netns_points "$1")
+        same=1
+        for i in "$@"; do [ "$(netns_points "$i")" = "$first" ] || same=0; done
+        if [ -n "$first" ] && [ "$same" = 1 ]; then
+            echo "$first"
+            return 0
+        fi
+        [ "$SECONDS" -ge "$end" ] && return 1
+        sleep 0.1
+    done
+}
 
 # Every datagram of 88 bytes to the game's port that passes PC i's eth0, in
 # or out, seen from a packet socket inside its namespace.
