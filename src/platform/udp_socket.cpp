@@ -15,6 +15,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "core/datagram.h"
 #include "core/winsock_errors.h"
 
 namespace {
@@ -251,7 +252,20 @@ std::vector<tAddress> BroadcastTargets(const std::vector<tInterfaceAddress>& int
     return targets;
 }
 
-tAddress LimitedBroadcastSource(std::uint16_t portNetOrder, int protocol) {
+tAddress PreferredOwnAddress(const tIpList& own, tAddress destination, tAddress routeSource) {
+    if (routeSource != 0 && own.Contains(routeSource))
+        return routeSource;
+    return OwnAddressFor(own, destination);
+}
+
+tAddress PreferredOwnAddress(const tIpList& own, tAddress destination) {
+    // With one address there is nothing to choose. The discard port: any
+    // port asks the same route.
+    return PreferredOwnAddress(
+        own, destination, own.Count() > 1 ? RouteSourceFor(destination, htons(9), IPPROTO_UDP) : 0);
+}
+
+tAddress RouteSourceFor(tAddress destination, std::uint16_t portNetOrder, int protocol) {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, protocol);
     if (fd < 0)
         return 0;
@@ -260,7 +274,8 @@ tAddress LimitedBroadcastSource(std::uint16_t portNetOrder, int protocol) {
     if (::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0)
         return 0;
     // Connecting a datagram socket sends nothing; it only asks for the route.
-    const sockaddr_in target = Endpoint(kBroadcastAddress, portNetOrder);
+    // Broadcasts are allowed, or a broadcast destination would be refused.
+    const sockaddr_in target = Endpoint(destination, portNetOrder);
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0)
         return 0;
     sockaddr_in local{};
@@ -302,8 +317,8 @@ tSendResult SendUdp(const std::uint8_t* data, std::size_t size, tAddress to,
                     std::uint16_t portNetOrder, int protocol) {
     if (to != kBroadcastAddress)
         return SendOne(data, size, to, false, portNetOrder, protocol);
-    const std::vector<tAddress> targets =
-        BroadcastTargets(ListInterfaceAddresses(), LimitedBroadcastSource(portNetOrder, protocol));
+    const std::vector<tAddress> targets = BroadcastTargets(
+        ListInterfaceAddresses(), RouteSourceFor(kBroadcastAddress, portNetOrder, protocol));
     // No network to reach is what the refused default destination said before.
     tSendResult outcome{ssConnect, SocketCodeFromErrno(ENETUNREACH)};
     bool sent = false;

@@ -49,14 +49,21 @@ std::vector<tInterfaceAddress> ListInterfaceAddresses();
 // Where a datagram "to all PCs" goes: the directed broadcast address of every
 // attached network (up, broadcast-capable, not loopback; from the netmask
 // where the interface has no broadcast address set), each once, and
-// 255.255.255.255 only when the kernel would send it (from limitedSource, 0
-// when it has no route for it) out of an interface that no directed
+// 255.255.255.255 only when the kernel would send it (from limitedSource, its
+// RouteSourceFor) out of an interface that no directed
 // broadcast covers, so that no network gets the same datagram twice.
 std::vector<tAddress> BroadcastTargets(const std::vector<tInterfaceAddress>& interfaces,
                                        tAddress limitedSource);
-// The own address a datagram to 255.255.255.255 would leave from; 0 when the
-// kernel has no route for it (a LAN without a default route).
-tAddress LimitedBroadcastSource(std::uint16_t portNetOrder, int protocol);
+// The own address the kernel would send a datagram to the destination from;
+// 0 when it has no route there (255.255.255.255 on a LAN without a default
+// route). Nothing is sent. The port is in network byte order.
+tAddress RouteSourceFor(tAddress destination, std::uint16_t portNetOrder, int protocol);
+// The own address to name as the sender for a destination: the one the
+// datagram leaves from, when it is in the list, so that the answer takes the
+// same way back (over a VPN, say, whatever the addresses look like); else
+// the nearest by OwnAddressFor.
+tAddress PreferredOwnAddress(const tIpList& own, tAddress destination, tAddress routeSource);
+tAddress PreferredOwnAddress(const tIpList& own, tAddress destination);
 
 // The steps of sending one datagram on a socket of its own.
 enum tSendStep : std::uint8_t {

@@ -26,6 +26,7 @@
 #include "platform/language.h"
 #include "platform/placement.h"
 #include "platform/settings_file.h"
+#include "platform/udp_socket.h"
 #include "table/board_host.h"
 #include "table/rating_box.h"
 
@@ -366,7 +367,7 @@ void TChildForm::SendToPeers(tDatagram message) {
 }
 
 tAddress TChildForm::OwnerAddressFor(tAddress peer) const {
-    return OwnerAddresses ? OwnAddressFor(*OwnerAddresses, peer) : 0;
+    return OwnerAddresses ? PreferredOwnAddress(*OwnerAddresses, peer) : 0;
 }
 
 void TChildForm::AnnounceTo(tAddress peer) {

@@ -685,7 +685,7 @@ void TMainForm::PurgePeers() {
 }
 
 tAddress TMainForm::OwnAddressFor(tAddress destination) const {
-    return OwnAddresses ? ::OwnAddressFor(*OwnAddresses, destination) : 0;
+    return OwnAddresses ? PreferredOwnAddress(*OwnAddresses, destination) : 0;
 }
 
 void TMainForm::AnswerHello(tAddress sender, bool request) {

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # End-to-end: two PCs on different networks joined by a router, where no
-# hello reaches the other PC. pc2 invites pc1 by its dotted address, takes
-# over pc1's game, and a computer player on each PC plays a whole game over
-# the router; both PCs end with the same totals in their high-score lists.
+# hello reaches the other PC; pc1 has a second address that pc2 cannot
+# reach. pc2 invites pc1 by its dotted address, takes over pc1's game, and a
+# computer player on each PC plays a whole game over the router; every move
+# names the address it came from, and both PCs end with the same totals in
+# their high-score lists.
 # Usage: net_routed_game.sh <vessrin executable> [LANG value]
 set -uo pipefail
 exe=$(realpath "$1")
@@ -21,6 +23,18 @@ pc1=$(netns_address 1)
 pc2=$(netns_address 2)
 [ "${pc1%.*}" != "${pc2%.*}" ] || fail "the PCs share a network ($pc1, $pc2)"
 netns_exec 2 ip route get "$pc1" | grep -q via || fail "pc2 reaches pc1 without the router"
+# pc1 also owns an address that pc2 cannot reach, and that the exclusive-or
+# rule takes as nearer to pc2 (its last octet counts most: 13 ^ 12 = 1 against
+# 11 ^ 12 = 7), as a LAN address can be beside a VPN's. pc1 must name the
+# address its datagrams leave from, or pc2's answers go nowhere.
+stray=10.99.0.13
+netns_exec 1 ip link add stray0 type veth peer name stray1 &&
+    netns_exec 1 ip addr add "$stray/24" dev stray0 &&
+    netns_exec 1 ip link set stray1 up &&
+    netns_exec 1 ip link set stray0 up || fail "no second address on pc1"
+echo "$stray pc1" >>"/etc/netns/$(netns_name 1)/hosts"
+[ "$(netns_exec 1 getent ahostsv4 pc1 | awk '{print $1}' | sort -u | wc -l)" -eq 2 ] ||
+    fail "pc1's name does not give both its addresses"
 
 # Lines: source, destination, kind, named sender.
 netns_sniff 1 "$NETNS_ROOT/wire1" || fail "no packet watch on pc1"
@@ -69,5 +83,6 @@ n=$(grep -c "^$pc1 $pc2 5 $pc1\$" "$NETNS_ROOT/wire2")
 [ "$n" -eq 19 ] || fail "pc2 received $n of pc1's 19 confirmations"
 n=$(grep -c "^$pc2 $pc1 5 $pc2\$" "$NETNS_ROOT/wire1")
 [ "$n" -eq 19 ] || fail "pc1 received $n of pc2's 19 confirmations"
+! grep -q " $stray\$" "$NETNS_ROOT/wire2" || fail "pc1 named its unreachable address to pc2"
 echo "ok ($lang): a game between $pc1 and $pc2 across a router ended alike ($p1)"
 exit 0

@@ -157,6 +157,34 @@ TEST(BroadcastTargets, EveryAttachedNetworkOnceAndAllPcsOnlyOverAnUncoveredRoute
         EXPECT_EQ(BroadcastTargets(c.interfaces, c.limitedSource), c.expected) << c.what;
 }
 
+// Over a VPN the nearest address by the exclusive-or rule can be the LAN's:
+// 10.8.0.2 ^ 192.168.1.3 is 0x0101A0CA, 10.8.0.2 ^ 10.8.0.1 is 0x03000000
+// (first octet least significant). The address the datagram leaves from wins.
+TEST(PreferredOwnAddress, TheAddressTheDatagramLeavesFromWhenItIsOwn) {
+    const tAddress lan = AddressFromOctets(192, 168, 1, 3);
+    const tAddress vpn = AddressFromOctets(10, 8, 0, 1);
+    const tAddress peer = AddressFromOctets(10, 8, 0, 2);
+    struct {
+        const char* what;
+        std::vector<tAddress> own;
+        tAddress routeSource;
+        tAddress expected;
+    } const cases[] = {
+        {"the route leaves from the VPN address", {lan, vpn}, vpn, vpn},
+        {"no route: the nearest", {lan, vpn}, 0, lan},
+        {"a source that is no own address: the nearest", {lan, vpn}, kA, lan},
+        {"one address", {lan}, vpn, lan},
+        {"none", {}, vpn, 0},
+    };
+    for (const auto& c : cases) {
+        tIpList own;
+        for (tAddress a : c.own)
+            own.Add(a);
+        EXPECT_EQ(PreferredOwnAddress(own, peer, c.routeSource), c.expected) << c.what;
+    }
+    EXPECT_EQ(RouteSourceFor(kLoop, htons(9), UdpProtocolNumber()), kLoop);
+}
+
 TEST(SendMessages, EachFailedStepHasItsText) {
     const tAddress peer = AddressFromOctets(10, 0, 0, 2);
     struct {
@@ -231,6 +259,44 @@ TEST_F(LoopbackSocket, AnUnconnectedSocketShutsDownAndClosesWithoutError) {
     EXPECT_TRUE(receiver.Shutdown(code));
     EXPECT_TRUE(receiver.Close(code));
     EXPECT_FALSE(receiver.IsOpen());
+}
+
+// The receiver's wait ends for a datagram, for the signal, or for both, and
+// a cleared signal no longer ends it.
+TEST_F(LoopbackSocket, TheWaitEndsForADatagramOrTheSignalUntilCleared) {
+    struct {
+        const char* what;
+        int signals;
+        bool clear;
+        bool datagram;
+        int expected;
+    } const cases[] = {
+        {"signal", 1, false, false, wrWoken},
+        {"datagram", 0, false, true, wrReadable},
+        {"both", 1, false, true, wrReadable | wrWoken},
+        {"signals cleared, datagram", 3, true, true, wrReadable},
+    };
+    tWakeSignal wake;
+    ASSERT_TRUE(wake.Ok());
+    const tDatagramBytes hello = tDatagram::Hello(kLoop).Encode();
+    std::vector<std::uint8_t> buffer(100);
+    for (const auto& c : cases) {
+        for (int i = 0; i < c.signals; ++i)
+            wake.Signal();
+        if (c.clear)
+            wake.Clear();
+        if (c.datagram) {
+            ASSERT_EQ(SendUdp(hello.data(), hello.size(), kLoop, port, UdpProtocolNumber()).step,
+                      ssSent);
+        }
+        int code = 0;
+        EXPECT_EQ(receiver.WaitReadableOrWoken(wake, code), c.expected) << c.what;
+        // Nothing left over for the next case.
+        wake.Clear();
+        if (c.datagram) {
+            EXPECT_EQ(receiver.Receive(buffer.data(), buffer.size(), code), 88) << c.what;
+        }
+    }
 }
 
 TEST(HostLookup, DottedNamesResolveAndUnknownNamesGiveAllPcs) {
