@@ -49,9 +49,9 @@ std::vector<tInterfaceAddress> ListInterfaceAddresses();
 // Where a datagram "to all PCs" goes: the directed broadcast address of every
 // attached network (up, broadcast-capable, not loopback; from the netmask
 // where the interface has no broadcast address set), each once, and
-// 255.255.255.255 only when the kernel would send it (from limitedSource, its
-// RouteSourceFor) out of an interface that no directed
-// broadcast covers, so that no network gets the same datagram twice.
+// 255.255.255.255 only when the kernel would send it out of an interface that
+// no directed broadcast covers, so that no network gets the same datagram
+// twice. limitedSource: RouteSourceFor(255.255.255.255), 0 for no route.
 std::vector<tAddress> BroadcastTargets(const std::vector<tInterfaceAddress>& interfaces,
                                        tAddress limitedSource);
 // The own address the kernel would send a datagram to the destination from;

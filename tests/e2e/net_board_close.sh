@@ -12,6 +12,7 @@ here=$(dirname "$(realpath "$0")")
 # shellcheck source=netns_lib.sh
 . "$here/netns_lib.sh"
 netns_begin net_board_close 3
+netns_sniff_all || { echo "FAIL net_board_close: no packet watch"; exit 1; }
 fail() {
     echo "FAIL ($lang): $*"
     for i in 1 2 3; do echo "--- pc$i"; cat "$(netns_ini "$i")" 2>/dev/null; cat "$(netns_dir "$i")"/app*.log; done
@@ -28,7 +29,7 @@ done
 xdotool windowmove "${win[1]}" 0 0
 xdotool windowmove "${win[2]}" 640 0
 xdotool windowmove "${win[3]}" 0 500
-sleep 1.5
+netns_wait_acquainted 1 2 3 || fail "the PCs did not find each other"
 
 netns_new_player 1 PC || fail "no player dialog on pc1"
 netns_new_player 2 PC || fail "no player dialog on pc2"

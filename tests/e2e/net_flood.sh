@@ -13,6 +13,7 @@ here=$(dirname "$(realpath "$0")")
 # shellcheck source=netns_lib.sh
 . "$here/netns_lib.sh"
 netns_begin net_flood 3
+netns_sniff 1 "$NETNS_ROOT/wire1" || { echo "FAIL net_flood: no packet watch"; exit 1; }
 ini=$(netns_ini 1)
 fail() {
     echo "FAIL ($lang): $*"
@@ -25,7 +26,7 @@ printf '[LinkForm]\r\nStartMenu=\r\n[HighScore]\r\nPlayer1=Anna\r\nPoints1=200\r
 netns_start_pc 1 "$exe" "$lang"
 win=$(netns_main_window 1) || fail "no main window on pc1"
 xdotool windowmove "$win" 0 0
-sleep 1
+netns_wait_listening 1 || fail "pc1 does not listen"
 
 # Senders are the addresses of pc2 and pc3, whose namespaces exist but run no
 # program: answers to them are refused quietly instead of waiting for an

@@ -12,6 +12,7 @@ here=$(dirname "$(realpath "$0")")
 # shellcheck source=netns_lib.sh
 . "$here/netns_lib.sh"
 netns_begin net_game 3
+netns_sniff_all || { echo "FAIL net_game: no packet watch"; exit 1; }
 fail() {
     echo "FAIL ($lang): $*"
     for i in 1 2 3; do echo "--- pc$i"; cat "$(netns_ini "$i")" 2>/dev/null; cat "$(netns_dir "$i")"/app*.log; done
@@ -29,7 +30,7 @@ done
 xdotool windowmove "${win[1]}" 0 0
 xdotool windowmove "${win[2]}" 640 0
 xdotool windowmove "${win[3]}" 0 500
-sleep 1.5 # the hellos go round
+netns_wait_acquainted 1 2 3 || fail "the PCs did not find each other"
 
 shot() { [ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/$1.png"; }
 focus() { xdotool windowfocus --sync "${win[$1]}" 2>/dev/null; }

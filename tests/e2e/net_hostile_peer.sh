@@ -19,6 +19,7 @@ peer=$(realpath "$peer")
 # shellcheck source=netns_lib.sh
 . "$here/netns_lib.sh"
 netns_begin net_hostile_peer 2
+netns_sniff 1 "$NETNS_ROOT/wire1" || { echo "FAIL net_hostile_peer: no packet watch"; exit 1; }
 fail() {
     echo "FAIL: $*"
     echo "--- pc1"
@@ -32,7 +33,7 @@ pc2=$(netns_address 2)
 
 netns_start_pc 1 "$exe"
 win=$(netns_main_window 1) || fail "no main window on pc1"
-sleep 1 # start-up settles, the first hello goes out
+netns_wait_listening 1 || fail "pc1 does not listen"
 ini=$(netns_ini 1)
 before=$(mktemp)
 cp "$ini" "$before"

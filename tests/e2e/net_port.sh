@@ -15,6 +15,7 @@ here=$(dirname "$(realpath "$0")")
 old=45678
 new=45679
 netns_begin net_port 3 "$old"
+netns_sniff_all || { echo "FAIL net_port: no packet watch"; exit 1; }
 fail() {
     echo "FAIL ($lang): $*"
     for i in 1 2; do echo "--- pc$i"; cat "$(netns_dir "$i")/config/vessrin/services"; cat "$(netns_dir "$i")"/app*.log; done
@@ -89,7 +90,7 @@ for i in 1 2; do
 done
 xdotool windowmove "${win[1]}" 0 0
 xdotool windowmove "${win[2]}" 640 0
-sleep 1
+netns_wait_acquainted 1 2 || fail "the PCs did not find each other"
 
 [ "$(probe $old)" = present ] || fail "pc1 does not answer on port $old"
 set_port 1 $new

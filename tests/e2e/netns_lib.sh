@@ -17,6 +17,9 @@
 #                                   pc2 203.0.113.12, pc3 192.0.2.13), the
 #                                   bridge's namespace routes between them
 #   netns_wait_points <i...>        waits until the PCs' high-score lists agree
+#   netns_sniff_all                 netns_sniff for every PC to $NETNS_ROOT/wire<i>
+#   netns_wait_listening <i>        waits until PC i's receiver has said hello
+#   netns_wait_acquainted <i...>    waits until these PCs know each other
 #   netns_sniff <i> <file>          writes every game datagram that passes
 #                                   PC i's interface to the file, one line
 #                                   each: source, destination, kind, sender
@@ -344,6 +347,37 @@ while True:
         sleep 0.1
     done
     return 1
+}
+
+# A watch on every PC, writing to $NETNS_ROOT/wire<i>; before the programs start.
+netns_sniff_all() {
+    local i
+    for i in $(seq 1 "$NETNS_COUNT"); do
+        netns_sniff "$i" "$NETNS_ROOT/wire$i" || return 1
+    done
+}
+
+# Waits up to 10 s until PC i's program has announced itself: its receiver
+# listens. Needs netns_sniff_all.
+netns_wait_listening() { # i
+    local a
+    a=$(netns_address "$1")
+    netns_wait_line "$NETNS_ROOT/wire$1" "^$a [0-9.]+ 0 $a\$" 10
+}
+
+# Waits up to 10 s until each of the given PCs knows each other one as a
+# peer: it has received the other's hello or its answer to its own hello.
+# Needs netns_sniff_all.
+netns_wait_acquainted() { # i...
+    local i j ai aj end=$((SECONDS + 10))
+    for i in "$@"; do
+        for j in "$@"; do
+            [ "$i" = "$j" ] && continue
+            aj=$(netns_address "$j")
+            netns_wait_line "$NETNS_ROOT/wire$i" "^$aj [0-9.]+ (0|10) $aj\$" $((end - SECONDS)) ||
+                return 1
+        done
+    done
 }
 
 # Waits up to the given seconds until a line of a sniffer's file matches.
