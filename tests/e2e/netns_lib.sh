@@ -369,7 +369,7 @@ netns_wait_listening() { # i
 # peer: it has received the other's hello or its answer to its own hello.
 # Needs netns_sniff_all.
 netns_wait_acquainted() { # i...
-    local i j ai aj end=$((SECONDS + 10))
+    local i j aj end=$((SECONDS + 10))
     for i in "$@"; do
         for j in "$@"; do
             [ "$i" = "$j" ] && continue
