@@ -4,7 +4,8 @@
 # min and max; then the move latency between two PCs and the receiver's idle
 # cost (as root, in network namespaces), the headless simulator and the
 # benchmarks.
-# usage: bench/measure.sh [runs (default 7)]   (RUNS, IDLE_SECONDS, BUILD, MOVES (default 200) override)
+# usage: bench/measure.sh [runs (default 7)]   (RUNS, IDLE_SECONDS, BUILD, MOVES (default 200) override;
+#        QUICK=1 builds only the two programs and measures only them, from the build tree)
 set -uo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-${RUNS:-7}}
@@ -18,11 +19,18 @@ trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null; [ -n "$netns" ] && ip netns del 
 echo "building in $build ..." >&2
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+quick=${QUICK:-0}
+targets=()
+[ "$quick" = 1 ] && targets=(--target vessrin vessrin_reference)
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVESSRIN_BENCH=ON "${launcher[@]}" >/dev/null &&
-    cmake --build "$build" -j 2 >"$scratch/build.log" 2>&1 ||
+    cmake --build "$build" -j 2 "${targets[@]}" >"$scratch/build.log" 2>&1 ||
     { tail -30 "$scratch/build.log"; exit 1; }
-DESTDIR=$scratch/root cmake --install "$build" --prefix /usr >/dev/null || exit 1
-game=$scratch/root/usr/games/vessrin
+if [ "$quick" = 1 ]; then
+    game=$(realpath "$build/vessrin")
+else
+    DESTDIR=$scratch/root cmake --install "$build" --prefix /usr >/dev/null || exit 1
+    game=$scratch/root/usr/games/vessrin
+fi
 reference=$(realpath "$build/bench/vessrin_reference")
 
 # The game finds its port in the per-user services file, so its network is
@@ -70,8 +78,10 @@ done
 
 kill $xvfb 2>/dev/null
 xvfb=
-echo "move latency ..." >&2
-bash "$here/move_latency.sh" "$game" "${MOVES:-200}" >"$scratch/moves.jsonl"
+if [ "$quick" != 1 ]; then
+    echo "move latency ..." >&2
+    bash "$here/move_latency.sh" "$game" "${MOVES:-200}" >"$scratch/moves.jsonl"
+fi
 
 python3 - "$scratch/game.jsonl" "$scratch/reference.jsonl" "$runs" <<'PY'
 import json, statistics, sys
@@ -88,7 +98,10 @@ print("|---|---|---|---|")
 for key, name in (("mapped_ms", "exec → main window mapped, ms"),
                   ("painted_ms", "exec → demonstration board (reference: hexagons) painted, ms"),
                   ("rss_mib", "resident memory 3 s after start, MiB"),
-                  ("idle_cpu_ms", "CPU while idle, ms per 10 s")):
+                  ("idle_cpu_ms", "CPU while idle, ms per 10 s"),
+                  ("idle_vcsw", "voluntary context switches while idle, all threads, per 10 s"),
+                  ("receiver_vcsw", "the same, receiver thread alone, per 10 s"),
+                  ("receiver_cpu_ms", "CPU while idle, receiver thread alone, ms per 10 s")):
     gm, gt = stat(game, key)
     rm, rt = stat(ref, key)
     ratio = f"{gm / rm:.2f} ×" if gm is not None and rm else "–"
@@ -96,6 +109,8 @@ for key, name in (("mapped_ms", "exec → main window mapped, ms"),
 bad = [r for r in game + ref if r.get("exit") != 0]
 print(f"\nclean exits: {len(game) + len(ref) - len(bad)} of {len(game) + len(ref)}")
 PY
+echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
+[ "$quick" = 1 ] && exit 0
 echo
 python3 "$here/move_latency.py" summary "$scratch/moves.jsonl"
 

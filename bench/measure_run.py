@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """One measured start of a program under X: exec -> main window mapped ->
 board painted (the game's demonstration board, the reference's hexagons),
-resident memory 3 s after start, CPU time over 10 s of
-idling, then a close as a window manager asks for it. Prints one JSON line.
+resident memory 3 s after start, CPU time and voluntary context switches
+over 10 s of idling (all threads, and the network receiver thread alone),
+then a close as a window manager asks for it. Prints one JSON line.
 
 usage: measure_run.py <title regex> <program> [args...]   (DISPLAY must be set)"""
 import array
@@ -121,6 +122,49 @@ def cpu_ms(pid):
     return total / 1e6
 
 
+# Qt names a thread after its class unless it is given a name.
+RECEIVER_THREAD = "tNetworkThread"
+
+
+def thread_figures(pid):
+    """Per thread: name, CPU ms, voluntary context switches."""
+    threads = {}
+    for task in os.listdir(f"/proc/{pid}/task"):
+        base = f"/proc/{pid}/task/{task}"
+        try:
+            with open(f"{base}/comm") as f:
+                name = f.read().strip()
+            with open(f"{base}/schedstat") as f:
+                cpu = int(f.read().split()[0]) / 1e6
+            switches = 0
+            with open(f"{base}/status") as f:
+                for line in f:
+                    if line.startswith("voluntary_ctxt_switches:"):
+                        switches = int(line.split()[1])
+            threads[task] = (name, cpu, switches)
+        except OSError:
+            pass  # a thread that ended meanwhile
+    return threads
+
+
+def idle_deltas(before, after, seconds):
+    """Per 10 s: all threads' voluntary switches, the receiver's switches and CPU."""
+    scale = 10.0 / seconds
+    total = receiver_switches = receiver_cpu = 0.0
+    found = False
+    for task, (name, cpu, switches) in after.items():
+        _, cpu0, switches0 = before.get(task, (name, 0.0, 0))
+        total += switches - switches0
+        if name == RECEIVER_THREAD:
+            found = True
+            receiver_switches += switches - switches0
+            receiver_cpu += cpu - cpu0
+    if not found:
+        return {"idle_vcsw": total * scale}
+    return {"idle_vcsw": total * scale, "receiver_vcsw": receiver_switches * scale,
+            "receiver_cpu_ms": receiver_cpu * scale}
+
+
 def rss_kib(pid):
     with open(f"/proc/{pid}/status") as f:
         for line in f:
@@ -179,9 +223,11 @@ def main():
     if proc.poll() is None:
         result["rss_mib"] = rss_kib(proc.pid) / 1024.0
         before = cpu_ms(proc.pid)
+        threads_before = thread_figures(proc.pid)
         time.sleep(idle_seconds)
         if proc.poll() is None:
             result["idle_cpu_ms"] = (cpu_ms(proc.pid) - before) * 10.0 / idle_seconds
+            result.update(idle_deltas(threads_before, thread_figures(proc.pid), idle_seconds))
     if window is not None and proc.poll() is None:
         close_window(display, window)
     try:

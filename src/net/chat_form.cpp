@@ -6,6 +6,7 @@
 #include "frame/board_host.h"
 #include "platform/language.h"
 #include "platform/placement.h"
+#include "platform/udp_socket.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -249,7 +250,7 @@ void TChatForm::BtnSendenClick() {
     const tAddress to = ParseDotted(ComboBox->currentText()).value_or(kBroadcastAddress);
     if (host_ != nullptr) {
         const tIpList* own = host_->OwnAddressList();
-        const tAddress sender = own != nullptr ? OwnAddressFor(*own, to) : 0;
+        const tAddress sender = own != nullptr ? PreferredOwnAddress(*own, to) : 0;
         host_->SendDatagram(
             tDatagram::TextMessage(sender, Utf8ToCp1252(Edit->text().toStdString())), to);
     }

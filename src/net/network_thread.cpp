@@ -1,4 +1,5 @@
-// The receiver thread: socket set-up, the 50 ms readability wait, calls into the main thread.
+// The receiver thread: socket set-up, the wait for a datagram or a change of state, calls into
+// the main thread.
 #include "net/network_thread.h"
 
 #include <QAbstractEventDispatcher>
@@ -10,17 +11,13 @@
 #include "platform/language.h"
 #include "platform/udp_socket.h"
 
-namespace {
-constexpr int kWaitMicroseconds = 50000;
-constexpr unsigned long kIdleMilliseconds = 50;
-} // namespace
-
 tNetworkThread::tNetworkThread(tReceiverHost& host, QObject* parent)
     : QThread(parent), FHost(host) {
-    // A call into the main thread every 50 ms would wake it twenty times a
-    // second for nothing. Its state only changes while it handles messages,
-    // so publishing it each time it has handled them and is about to wait
-    // gives the receiver the state it would read between two messages.
+    // A call into the main thread to read its state would wake it for
+    // nothing. Its state only changes while it handles messages, so
+    // publishing it each time it has handled them and is about to wait gives
+    // the receiver the state it would read between two messages, and wakes
+    // the receiver only when there is something new.
     PublishMainState();
     if (QAbstractEventDispatcher* loop =
             QAbstractEventDispatcher::instance(FHost.Context()->thread()))
@@ -34,6 +31,7 @@ tNetworkThread::~tNetworkThread() {
     // thread ends without further calls into the main thread.
     if (isRunning()) {
         requestInterruption();
+        FWake.Signal();
         WaitServing();
     }
 }
@@ -57,7 +55,10 @@ void tNetworkThread::PublishMainState() {
         static_cast<std::uint64_t>(FHost.CurrentNetState()) |
         (static_cast<std::uint64_t>(FHost.CurrentServicePort()) << 8) |
         (static_cast<std::uint64_t>(static_cast<std::uint32_t>(FHost.CurrentUdpProtocol())) << 32);
-    FMainState.store(word, std::memory_order_release);
+    // Stored before the signal: the receiver clears the signal before it
+    // reads, so it never sleeps on a state it has not seen.
+    if (FMainState.exchange(word, std::memory_order_acq_rel) != word)
+        FWake.Signal();
 }
 
 void tNetworkThread::WaitServing() {
@@ -128,7 +129,8 @@ void tNetworkThread::Execute() {
     ReadMainState();
     while (!Stopping()) {
         if (FState != nsReady) {
-            msleep(kIdleMilliseconds);
+            FWake.Wait();
+            FWake.Clear();
             ReadMainState();
             continue;
         }
@@ -146,12 +148,14 @@ void tNetworkThread::Execute() {
             Synchronize([this] { FHost.BroadcastHello(); });
             ReadMainState();
             while (FState == nsReady && alive && FPort == port) {
-                const int ready = socket.WaitReadable(kWaitMicroseconds, code);
+                const int ready = socket.WaitReadableOrWoken(FWake, code);
+                if (ready > 0 && (ready & wrWoken))
+                    FWake.Clear();
                 if (ready < 0) {
                     alive = false;
                     ReportError(QStringLiteral("Receiving data from socket: ") +
                                 QString::fromStdString(WinSockErrorText(code)));
-                } else if (ready > 0) {
+                } else if (ready & wrReadable) {
                     const long n = socket.Receive(FBuffer, sizeof FBuffer, code);
                     if (n < 0) {
                         alive = false;

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "core/datagram.h"
+#include "platform/udp_socket.h"
 
 enum tNetState : std::uint8_t {
     nsIdle = 0,
@@ -50,10 +51,11 @@ public:
     // its calls into the main thread meanwhile. Only the main thread calls it.
     void WaitServing();
 
-    // Takes the host's network state, protocol and port as the receiver reads
-    // them each round. Runs in the main thread: by itself whenever its event
-    // loop is about to wait, after each call the receiver makes into it, and
-    // when WaitServing begins; callers may run it after a change of their own.
+    // Takes the host's network state, protocol and port for the receiver and
+    // wakes it when they changed. Runs in the main thread: by itself whenever
+    // its event loop is about to wait, after each call the receiver makes into
+    // it, and when WaitServing begins; callers may run it after a change of
+    // their own.
     void PublishMainState();
 
     // The message of a fatal set-up step, in the language in use.
@@ -77,6 +79,8 @@ private:
     // The host's state, protocol and port in one word, so that the receiver
     // never sees a port of one state with another state.
     std::atomic<std::uint64_t> FMainState{0};
+    // The receiver sleeps until a datagram arrives or this is signalled.
+    tWakeSignal FWake;
     QMetaObject::Connection FIdleHook;
     tNetState FState = nsIdle;
     std::uint16_t FPort = 0;

@@ -9,10 +9,13 @@
 #include <net/if.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/select.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "core/datagram.h"
 #include "core/winsock_errors.h"
 
 namespace {
@@ -193,13 +196,104 @@ int UdpProtocolNumber() {
     return IPPROTO_UDP;
 }
 
-tSendResult SendUdp(const std::uint8_t* data, std::size_t size, tAddress to,
+std::vector<tInterfaceAddress> ListInterfaceAddresses() {
+    std::vector<tInterfaceAddress> interfaces;
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0)
+        return interfaces;
+    for (ifaddrs* p = list; p; p = p->ifa_next) {
+        if (!p->ifa_addr || p->ifa_addr->sa_family != AF_INET)
+            continue;
+        tInterfaceAddress entry;
+        entry.name = p->ifa_name ? p->ifa_name : "";
+        entry.address = reinterpret_cast<sockaddr_in*>(p->ifa_addr)->sin_addr.s_addr;
+        entry.up = (p->ifa_flags & IFF_UP) != 0;
+        entry.loopback = (p->ifa_flags & IFF_LOOPBACK) != 0;
+        entry.canBroadcast = (p->ifa_flags & IFF_BROADCAST) != 0;
+        if (p->ifa_netmask && p->ifa_netmask->sa_family == AF_INET)
+            entry.netmask = reinterpret_cast<sockaddr_in*>(p->ifa_netmask)->sin_addr.s_addr;
+        // The same field holds the peer of a point-to-point link.
+        if (entry.canBroadcast && p->ifa_broadaddr && p->ifa_broadaddr->sa_family == AF_INET)
+            entry.broadcast = reinterpret_cast<sockaddr_in*>(p->ifa_broadaddr)->sin_addr.s_addr;
+        interfaces.push_back(entry);
+    }
+    ::freeifaddrs(list);
+    return interfaces;
+}
+
+std::vector<tAddress> BroadcastTargets(const std::vector<tInterfaceAddress>& interfaces,
+                                       tAddress limitedSource) {
+    std::vector<tAddress> targets;
+    std::vector<std::string> covered;
+    for (const tInterfaceAddress& i : interfaces) {
+        // An address added without a broadcast address still has its
+        // network's; the C library then reports the address itself there.
+        const bool set = i.broadcast != 0 && i.broadcast != i.address;
+        const tAddress broadcast =
+            set ? i.broadcast : (i.netmask != 0 ? i.address | ~i.netmask : 0);
+        if (!i.up || i.loopback || !i.canBroadcast || broadcast == 0 ||
+            broadcast == kBroadcastAddress || broadcast == i.address)
+            continue;
+        if (std::find(targets.begin(), targets.end(), broadcast) == targets.end())
+            targets.push_back(broadcast);
+        if (std::find(covered.begin(), covered.end(), i.name) == covered.end())
+            covered.push_back(i.name);
+    }
+    if (limitedSource == 0)
+        return targets;
+    const auto source = std::find_if(
+        interfaces.begin(), interfaces.end(),
+        [limitedSource](const tInterfaceAddress& i) { return i.address == limitedSource; });
+    const bool leavesCovered =
+        source != interfaces.end() &&
+        std::find(covered.begin(), covered.end(), source->name) != covered.end();
+    if (!leavesCovered)
+        targets.push_back(kBroadcastAddress);
+    return targets;
+}
+
+tAddress PreferredOwnAddress(const tIpList& own, tAddress destination, tAddress routeSource) {
+    if (routeSource != 0 && own.Contains(routeSource))
+        return routeSource;
+    return OwnAddressFor(own, destination);
+}
+
+tAddress PreferredOwnAddress(const tIpList& own, tAddress destination) {
+    // With one address there is nothing to choose. The discard port: any
+    // port asks the same route.
+    return PreferredOwnAddress(
+        own, destination, own.Count() > 1 ? RouteSourceFor(destination, htons(9), IPPROTO_UDP) : 0);
+}
+
+tAddress RouteSourceFor(tAddress destination, std::uint16_t portNetOrder, int protocol) {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, protocol);
+    if (fd < 0)
+        return 0;
+    tSocketGuard guard(fd);
+    const int on = 1;
+    if (::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0)
+        return 0;
+    // Connecting a datagram socket sends nothing; it only asks for the route.
+    // Broadcasts are allowed, or a broadcast destination would be refused.
+    const sockaddr_in target = Endpoint(destination, portNetOrder);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0)
+        return 0;
+    sockaddr_in local{};
+    socklen_t length = sizeof local;
+    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) != 0)
+        return 0;
+    return local.sin_addr.s_addr;
+}
+
+namespace {
+
+tSendResult SendOne(const std::uint8_t* data, std::size_t size, tAddress to, bool broadcast,
                     std::uint16_t portNetOrder, int protocol) {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, protocol);
     if (fd < 0)
         return {ssOpen, LastCode()};
     tSocketGuard guard(fd);
-    if (to == kBroadcastAddress) {
+    if (broadcast) {
         const int on = 1;
         if (::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0)
             return {ssBroadcast, LastCode()};
@@ -215,6 +309,33 @@ tSendResult SendUdp(const std::uint8_t* data, std::size_t size, tAddress to,
         result = {ssIncomplete, 0};
     ::shutdown(fd, SHUT_RDWR);
     return result;
+}
+
+} // namespace
+
+tSendResult SendUdp(const std::uint8_t* data, std::size_t size, tAddress to,
+                    std::uint16_t portNetOrder, int protocol) {
+    if (to != kBroadcastAddress)
+        return SendOne(data, size, to, false, portNetOrder, protocol);
+    const std::vector<tAddress> targets = BroadcastTargets(
+        ListInterfaceAddresses(), RouteSourceFor(kBroadcastAddress, portNetOrder, protocol));
+    // No network to reach is what the refused default destination said before.
+    tSendResult outcome{ssConnect, SocketCodeFromErrno(ENETUNREACH)};
+    bool sent = false;
+    bool failureShown = false;
+    for (tAddress target : targets) {
+        const tSendResult result = SendOne(data, size, target, true, portNetOrder, protocol);
+        if (result.step == ssSent) {
+            sent = true;
+        } else if (!failureShown) {
+            // The first failure that has a message speaks for all.
+            outcome = result;
+            failureShown = result.step != ssConnect;
+        }
+    }
+    if (sent)
+        return {};
+    return outcome;
 }
 
 std::string SendFailureText(const tSendResult& result, tAddress to) {
@@ -292,6 +413,28 @@ int tUdpReceiver::WaitReadable(int microseconds, int& code) {
     return n > 0 && FD_ISSET(fd_, &readable) ? 1 : 0;
 }
 
+int tUdpReceiver::WaitReadableOrWoken(const tWakeSignal& wake, int& code) {
+    if (fd_ < 0) {
+        code = 10038;
+        return -1;
+    }
+    pollfd fds[2] = {{fd_, POLLIN, 0}, {wake.Fd(), POLLIN, 0}};
+    const int n = ::poll(fds, wake.Ok() ? 2 : 1, wake.WaitLimit());
+    if (n < 0) {
+        if (errno == EINTR)
+            return wrNothing;
+        code = LastCode();
+        return -1;
+    }
+    int result = wrNothing;
+    // An error pending on the socket is for the receive to report.
+    if (fds[0].revents & (POLLIN | POLLERR))
+        result |= wrReadable;
+    if (wake.Ok() && (fds[1].revents & POLLIN))
+        result |= wrWoken;
+    return result;
+}
+
 long tUdpReceiver::Receive(std::uint8_t* buffer, std::size_t size, int& code) {
     // MSG_TRUNC reports the datagram's real length, so that a longer one is
     // not taken for an 88-byte datagram.
@@ -332,4 +475,35 @@ std::uint16_t tUdpReceiver::BoundPort() const {
     if (fd_ < 0 || ::getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &length) != 0)
         return 0;
     return local.sin_port;
+}
+
+tWakeSignal::tWakeSignal() : fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+
+tWakeSignal::~tWakeSignal() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void tWakeSignal::Signal() {
+    if (fd_ < 0)
+        return;
+    const std::uint64_t one = 1;
+    // A full counter (never in practice) already wakes the waiter.
+    [[maybe_unused]] const ssize_t n = ::write(fd_, &one, sizeof one);
+}
+
+void tWakeSignal::Clear() {
+    if (fd_ < 0)
+        return;
+    std::uint64_t count = 0;
+    [[maybe_unused]] const ssize_t n = ::read(fd_, &count, sizeof count);
+}
+
+void tWakeSignal::Wait() const {
+    if (fd_ < 0) {
+        ::poll(nullptr, 0, WaitLimit());
+        return;
+    }
+    pollfd fd = {fd_, POLLIN, 0};
+    ::poll(&fd, 1, -1);
 }

@@ -29,6 +29,7 @@
 #include "platform/language.h"
 #include "platform/placement.h"
 #include "platform/settings_file.h"
+#include "platform/udp_socket.h"
 #include "table/rating_box.h"
 
 namespace {
@@ -377,7 +378,7 @@ void TChildForm::SendToPeers(tDatagram message) {
 }
 
 tAddress TChildForm::OwnerAddressFor(tAddress peer) const {
-    return OwnerAddresses ? OwnAddressFor(*OwnerAddresses, peer) : 0;
+    return OwnerAddresses ? PreferredOwnAddress(*OwnerAddresses, peer) : 0;
 }
 
 void TChildForm::AnnounceTo(tAddress peer) {

@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <arpa/inet.h>
+#include <chrono>
 
 #include "core/colors.h"
 #include "core/services_file.h"
@@ -627,6 +628,16 @@ namespace {
 template <typename T> std::vector<QPointer<T>> Guarded(const std::vector<T*>& windows) {
     return std::vector<QPointer<T>>(windows.begin(), windows.end());
 }
+
+// How long an invitation waits for its refusal; a real answer comes within
+// a round trip.
+constexpr std::int64_t kInvitationAnswerMs = 10000;
+
+std::int64_t SteadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 } // namespace
 
 void TMainForm::SendDatagram(const tDatagram& datagram, tAddress to) {
@@ -694,7 +705,7 @@ void TMainForm::PurgePeers() {
 }
 
 tAddress TMainForm::OwnAddressFor(tAddress destination) const {
-    return OwnAddresses ? ::OwnAddressFor(*OwnAddresses, destination) : 0;
+    return OwnAddresses ? PreferredOwnAddress(*OwnAddresses, destination) : 0;
 }
 
 void TMainForm::AnswerHello(tAddress sender, bool request) {
@@ -810,7 +821,8 @@ bool TMainForm::ReceiveDatagram(const tDatagram& d) {
         break;
     case raShowGameRunning:
     case raShowNoPlayers:
-        return true;
+        // Any host may send these; each opens a box that holds the receiver.
+        return TakeInvitationAnswer(d.SenderAddress);
     case raCloseRemoteBoard:
         CloseRemoteBoard(d.SenderAddress, d.BoardId);
         break;
@@ -859,12 +871,37 @@ void TMainForm::Invite(const QString& name) {
     RegisterPeer(address);
     const std::vector<QPointer<TChildForm>> boards = Guarded(Boards());
     if (boards.empty()) {
+        if (NetState == nsReady) {
+            const std::int64_t now = FClock ? FClock() : SteadyMs();
+            DropOldInvitations(now);
+            FInvitations.push_back({address, now});
+        }
         SendDatagram(tDatagram::RequestBoards(OwnAddressFor(address)), address);
         return;
     }
     for (const QPointer<TChildForm>& board : boards)
         if (board)
             board->AnnounceTo(address);
+}
+
+void TMainForm::DropOldInvitations(std::int64_t now) {
+    FInvitations.erase(std::remove_if(FInvitations.begin(), FInvitations.end(),
+                                      [now](const tPendingInvitation& i) {
+                                          return now - i.sentMs > kInvitationAnswerMs;
+                                      }),
+                       FInvitations.end());
+}
+
+bool TMainForm::TakeInvitationAnswer(tAddress sender) {
+    DropOldInvitations(FClock ? FClock() : SteadyMs());
+    const auto it =
+        std::find_if(FInvitations.begin(), FInvitations.end(),
+                     [sender](const tPendingInvitation& i) { return i.address == sender; });
+    if (it == FInvitations.end())
+        return false;
+    // One invitation, one answer: a repeat shows nothing.
+    FInvitations.erase(it);
+    return true;
 }
 
 QString TMainForm::StartNetwork() {

@@ -59,6 +59,10 @@ public:
     // to a socket; the sink's result stands for the send's.
     using tDatagramSink = std::function<tSendResult(const tDatagram& datagram, tAddress to)>;
     void SetDatagramSink(tDatagramSink sink) { FSink = std::move(sink); }
+    // Milliseconds of a steady clock, for how long an invitation waits for
+    // its answer; tests set a clock of their own.
+    using tClock = std::function<std::int64_t()>;
+    void SetClock(tClock clock) { FClock = std::move(clock); }
 
     // tBoardHost
     void NextPlayerDue() override;
@@ -150,6 +154,8 @@ private:
     void ReadColors();
     bool PreferredOver(TChildForm* board, TChildForm* current) const;
     void StopNetwork();
+    bool TakeInvitationAnswer(tAddress sender);
+    void DropOldInvitations(std::int64_t now);
 
     // tReceiverHost
     QObject* Context() override { return this; }
@@ -185,5 +191,13 @@ private:
     QPointer<TPortForm> FPortForm;
     int FLookupCode = 0; // socket error code of the last failed own-address lookup
     tDatagramSink FSink;
+    tClock FClock;
+    // Invitations that asked another PC for its boards, with the time they
+    // went out: only such a PC's refusal is shown, and only for a while.
+    struct tPendingInvitation {
+        tAddress address;
+        std::int64_t sentMs;
+    };
+    std::vector<tPendingInvitation> FInvitations;
     std::unique_ptr<tNetworkThread> FNetworkThread;
 };

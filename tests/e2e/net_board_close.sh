@@ -11,12 +11,8 @@ lang=${2:-en_US.UTF-8}
 here=$(dirname "$(realpath "$0")")
 # shellcheck source=netns_lib.sh
 . "$here/netns_lib.sh"
-if ! reason=$(netns_available); then
-    echo "SKIP net_board_close: $reason"
-    exit 0
-fi
-trap netns_cleanup EXIT
-netns_setup 3 || { echo "FAIL: namespaces could not be set up"; exit 1; }
+netns_begin net_board_close 3
+netns_sniff_all || { echo "FAIL net_board_close: no packet watch"; exit 1; }
 fail() {
     echo "FAIL ($lang): $*"
     for i in 1 2 3; do echo "--- pc$i"; cat "$(netns_ini "$i")" 2>/dev/null; cat "$(netns_dir "$i")"/app*.log; done
@@ -33,7 +29,7 @@ done
 xdotool windowmove "${win[1]}" 0 0
 xdotool windowmove "${win[2]}" 640 0
 xdotool windowmove "${win[3]}" 0 500
-sleep 1.5
+netns_wait_acquainted 1 2 3 || fail "the PCs did not find each other"
 
 netns_new_player 1 PC || fail "no player dialog on pc1"
 netns_new_player 2 PC || fail "no player dialog on pc2"
@@ -64,17 +60,11 @@ for turn in $(seq 4 19); do
     confirm 2
     confirm 3
 done
-sleep 1
-
-points() { # the high-score points of a PC
-    grep -i '^Points[1-5]=' "$(netns_ini "$1")" 2>/dev/null | cut -d= -f2 | tr -d '\r' |
-        grep -v '^0$' | sort -n | tr '\n' ' '
-}
-p2=$(points 2)
-[ -n "$p2" ] || fail "pc2 did not finish its game after pc1's board closed"
-[ "$(points 3)" = "$p2" ] || fail "pc3 has '$(points 3)', pc2 '$p2'"
 # pc1 keeps its copies of the other boards going: the others still send it
 # their moves after its own board has gone.
-[ "$(points 1)" = "$p2" ] || fail "pc1 has '$(points 1)', pc2 '$p2'"
+if ! p2=$(netns_wait_points 2 3 1); then
+    [ -n "$(netns_points 2)" ] || fail "pc2 did not finish its game after pc1's board closed"
+    fail "the totals differ: pc1 '$(netns_points 1)', pc2 '$(netns_points 2)', pc3 '$(netns_points 3)'"
+fi
 echo "ok ($lang): pc1's board closed everywhere, the others finished with $p2"
 exit 0

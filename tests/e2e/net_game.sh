@@ -11,12 +11,8 @@ lang=${2:-en_US.UTF-8}
 here=$(dirname "$(realpath "$0")")
 # shellcheck source=netns_lib.sh
 . "$here/netns_lib.sh"
-if ! reason=$(netns_available); then
-    echo "SKIP net_game: $reason"
-    exit 0
-fi
-trap netns_cleanup EXIT
-netns_setup 3 || { echo "FAIL: namespaces could not be set up"; exit 1; }
+netns_begin net_game 3
+netns_sniff_all || { echo "FAIL net_game: no packet watch"; exit 1; }
 fail() {
     echo "FAIL ($lang): $*"
     for i in 1 2 3; do echo "--- pc$i"; cat "$(netns_ini "$i")" 2>/dev/null; cat "$(netns_dir "$i")"/app*.log; done
@@ -34,7 +30,7 @@ done
 xdotool windowmove "${win[1]}" 0 0
 xdotool windowmove "${win[2]}" 640 0
 xdotool windowmove "${win[3]}" 0 500
-sleep 1.5 # the hellos go round
+netns_wait_acquainted 1 2 3 || fail "the PCs did not find each other"
 
 shot() { [ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/$1.png"; }
 focus() { xdotool windowfocus --sync "${win[$1]}" 2>/dev/null; }
@@ -95,16 +91,11 @@ for turn in $(seq 1 19); do
         sleep 0.35
     done
 done
-sleep 1
+netns_wait_points 1 2 3 >/dev/null
 shot end
-
-points() { # the high-score points of a PC, sorted
-    grep -i '^Points[1-5]=' "$(netns_ini "$1")" 2>/dev/null | cut -d= -f2 | tr -d '\r' |
-        grep -v '^0$' | sort -n | tr '\n' ' '
-}
-p1=$(points 1)
-p2=$(points 2)
-p3=$(points 3)
+p1=$(netns_points 1)
+p2=$(netns_points 2)
+p3=$(netns_points 3)
 # Both players are named "PC", and the list keeps one entry per name.
 [ -n "$p1" ] || fail "pc1 entered no total"
 [ "$p1" = "$p2" ] || fail "totals differ: pc1 '$p1', pc2 '$p2'"

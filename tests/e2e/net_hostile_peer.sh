@@ -18,12 +18,8 @@ fi
 peer=$(realpath "$peer")
 # shellcheck source=netns_lib.sh
 . "$here/netns_lib.sh"
-if ! reason=$(netns_available); then
-    echo "SKIP net_hostile_peer: $reason"
-    exit 0
-fi
-trap netns_cleanup EXIT
-netns_setup 2 || { echo "FAIL: namespaces could not be set up"; exit 1; }
+netns_begin net_hostile_peer 2
+netns_sniff 1 "$NETNS_ROOT/wire1" || { echo "FAIL net_hostile_peer: no packet watch"; exit 1; }
 fail() {
     echo "FAIL: $*"
     echo "--- pc1"
@@ -37,7 +33,7 @@ pc2=$(netns_address 2)
 
 netns_start_pc 1 "$exe"
 win=$(netns_main_window 1) || fail "no main window on pc1"
-sleep 1 # start-up settles, the first hello goes out
+netns_wait_listening 1 || fail "pc1 does not listen"
 ini=$(netns_ini 1)
 before=$(mktemp)
 cp "$ini" "$before"
@@ -48,7 +44,22 @@ rc=$?
 echo "$out"
 [ "$rc" -eq 0 ] || fail "pc1 answered datagrams it must ignore (peer exit $rc)"
 kill -0 "${PC_PID[1]}" 2>/dev/null || fail "the program on pc1 ended during the hostile set"
+# Refusals of an invitation that pc1 never sent, naming pc2, pc1 itself, all
+# PCs and nobody, sent to pc1 and to its network's broadcast address: pc1
+# shows no box, which would hold its receiver, so the hello below is still
+# answered, and no window opens.
+netns_exec 2 python3 - "$pc1" "$NETNS_PORT" "$pc2" <<'PYTHON' || fail "the refusals could not be sent"
+import socket, sys
+pc1, port, pc2 = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.setsockopt(socket.SOL_SOCKET, socket.SO_BROADCAST, 1)
+for to in (pc1, "198.51.100.255"):
+    for kind in (2, 3):
+        for sender in (pc2, pc1, "255.255.255.255", "0.0.0.0"):
+            s.sendto((bytes([kind, 0, 0, 0]) + socket.inet_aton(sender)).ljust(88, b"\0"), (to, port))
+PYTHON
 answer=$(on_pc2 ask "$pc1" "$NETNS_PORT" "$pc2" 3000) || fail "pc1 no longer answers a hello"
+[ "$(netns_window_count 1)" -eq 1 ] || fail "pc1 opened a window for datagrams it must ignore"
 echo "after the hostile set: $answer"
 now=$(netns_main_window 1) || fail "pc1's main window is gone"
 [ "$now" = "$win" ] || fail "pc1's main window changed ($win -> $now)"

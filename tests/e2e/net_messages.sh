@@ -10,12 +10,8 @@ lang=${2:-en_US.UTF-8}
 here=$(dirname "$(realpath "$0")")
 # shellcheck source=netns_lib.sh
 . "$here/netns_lib.sh"
-if ! reason=$(netns_available); then
-    echo "SKIP net_messages: $reason"
-    exit 0
-fi
-trap netns_cleanup EXIT
-netns_setup 3 || { echo "FAIL: namespaces could not be set up"; exit 1; }
+netns_begin net_messages 3
+netns_sniff_all || { echo "FAIL net_messages: no packet watch"; exit 1; }
 fail() {
     echo "FAIL ($lang): $*"
     for i in 1 2 3; do echo "--- pc$i"; cat "$(netns_dir "$i")"/app*.log; done
@@ -36,7 +32,8 @@ done
 xdotool windowmove "${win[1]}" 0 0
 xdotool windowmove "${win[2]}" 640 0
 xdotool windowmove "${win[3]}" 0 500
-sleep 1.5 # the hellos go round and open the messages windows
+# The hellos go round and open the messages windows.
+netns_wait_acquainted 1 2 3 || fail "the PCs did not find each other"
 
 # The messages window opens centred in the window area below the tool bar
 # (about 55 pixels), at its design size of 274 by 206.

@@ -12,14 +12,10 @@ lang=${2:-en_US.UTF-8}
 here=$(dirname "$(realpath "$0")")
 # shellcheck source=netns_lib.sh
 . "$here/netns_lib.sh"
-if ! reason=$(netns_available); then
-    echo "SKIP net_port: $reason"
-    exit 0
-fi
-trap netns_cleanup EXIT
 old=45678
 new=45679
-netns_setup 3 "$old" || { echo "FAIL: namespaces could not be set up"; exit 1; }
+netns_begin net_port 3 "$old"
+netns_sniff_all || { echo "FAIL net_port: no packet watch"; exit 1; }
 fail() {
     echo "FAIL ($lang): $*"
     for i in 1 2; do echo "--- pc$i"; cat "$(netns_dir "$i")/config/vessrin/services"; cat "$(netns_dir "$i")"/app*.log; done
@@ -94,7 +90,7 @@ for i in 1 2; do
 done
 xdotool windowmove "${win[1]}" 0 0
 xdotool windowmove "${win[2]}" 640 0
-sleep 1
+netns_wait_acquainted 1 2 || fail "the PCs did not find each other"
 
 [ "$(probe $old)" = present ] || fail "pc1 does not answer on port $old"
 set_port 1 $new

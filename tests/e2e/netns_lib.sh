@@ -2,11 +2,27 @@
 # Separate PCs for network tests: one network namespace per PC, joined by a
 # bridge that lives in a namespace of its own, each PC with its own host name,
 # address, hosts file, config folder (with the game's service entry) and
-# working folder and its own view of /etc. Only addresses of 198.51.100.0/24
-# are used, all inside the namespaces. Source this file; call
-# netns_available first.
+# working folder and its own view of /etc. Only the documentation networks
+# 198.51.100.0/24, 203.0.113.0/24 and 192.0.2.0/24 are used, all inside the
+# namespaces. Source this file and call netns_begin.
 #
+#   netns_begin <test> <count> [port]
+#                                   skips the test (exit 77) where namespaces
+#                                   cannot be made, else sets them up and
+#                                   cleans up at exit
 #   netns_setup <count> [port]      PCs pc1..pcN at 198.51.100.11, .12, ...
+#                                   NETNS_DEFAULT_ROUTE=0: the subnet route
+#                                   only; NETNS_ROUTED=1: each PC on a
+#                                   network of its own (pc1 198.51.100.11,
+#                                   pc2 203.0.113.12, pc3 192.0.2.13), the
+#                                   bridge's namespace routes between them
+#   netns_wait_points <i...>        waits until the PCs' high-score lists agree
+#   netns_sniff_all                 netns_sniff for every PC to $NETNS_ROOT/wire<i>
+#   netns_wait_listening <i>        waits until PC i's receiver has said hello
+#   netns_wait_acquainted <i...>    waits until these PCs know each other
+#   netns_sniff <i> <file>          writes every game datagram that passes
+#                                   PC i's interface to the file, one line
+#                                   each: source, destination, kind, sender
 #   netns_start_pc <i> <exe> [lang] [slot]
 #                                   starts the program on PC i; sets
 #                                   PC_PID[slot] (default slot i)
@@ -28,7 +44,11 @@ NETNS_PORT=45678
 NETNS_COUNT=0
 NETNS_ROOT=""
 NETNS_XVFB=""
+NETNS_DEFAULT_ROUTE=${NETNS_DEFAULT_ROUTE:-1}
+NETNS_ROUTED=${NETNS_ROUTED:-0}
+NETNS_NETS=(198.51.100 203.0.113 192.0.2)
 declare -a PC_PID=()
+declare -a NETNS_SNIFFERS=()
 
 netns_available() {
     [ "$(id -u)" -eq 0 ] || { echo "not root"; return 1; }
@@ -41,8 +61,24 @@ netns_available() {
     ip netns del "${NETNS_TAG}probe"
 }
 
+# Sets the PCs up, or ends the test as skipped where this machine cannot run
+# it: then the runner counts it as skipped, never as passed.
+netns_begin() { # test, count, [port]
+    local reason
+    if ! reason=$(netns_available); then
+        echo "SKIPPED $1: $reason"
+        exit 77
+    fi
+    trap netns_cleanup EXIT
+    netns_setup "$2" "${3:-45678}" || { echo "FAIL $1: namespaces could not be set up"; exit 1; }
+}
+
 netns_name() { echo "${NETNS_TAG}pc$1"; }
-netns_address() { echo "198.51.100.$((10 + $1))"; }
+netns_net() { # the first three octets of PC i's network
+    if [ "$NETNS_ROUTED" = 1 ]; then echo "${NETNS_NETS[$(($1 - 1))]}"; else echo 198.51.100; fi
+}
+netns_address() { echo "$(netns_net "$1").$((10 + $1))"; }
+netns_gateway() { echo "$(netns_net "$1").1"; }
 netns_host() { echo "pc$1"; }
 netns_dir() { echo "$NETNS_ROOT/pc$1"; }
 
@@ -56,16 +92,25 @@ netns_setup() {
     ip -n "$bridge" link add br0 type bridge || return 1
     ip -n "$bridge" link set br0 up
     ip -n "$bridge" link set lo up
+    [ "$NETNS_ROUTED" = 1 ] && { ip netns exec "$bridge" sysctl -qw net.ipv4.ip_forward=1 || return 1; }
     for i in $(seq 1 "$count"); do
         ns=$(netns_name "$i")
         ip netns add "$ns" || return 1
         ip -n "$bridge" link add "p$i" type veth peer name eth0 netns "$ns" || return 1
-        ip -n "$bridge" link set "p$i" master br0 up
+        if [ "$NETNS_ROUTED" = 1 ]; then
+            ip -n "$bridge" addr add "$(netns_gateway "$i")/24" dev "p$i"
+            ip -n "$bridge" link set "p$i" up
+        else
+            ip -n "$bridge" link set "p$i" master br0 up
+        fi
         ip -n "$ns" link set lo up
         ip -n "$ns" addr add "$(netns_address "$i")/24" dev eth0
         ip -n "$ns" link set eth0 up
-        # A send to 255.255.255.255 needs a default route on the interface.
-        ip -n "$ns" route add default dev eth0
+        if [ "$NETNS_ROUTED" = 1 ]; then
+            ip -n "$ns" route add default via "$(netns_gateway "$i")" || return 1
+        elif [ "$NETNS_DEFAULT_ROUTE" = 1 ]; then
+            ip -n "$ns" route add default dev eth0
+        fi
         mkdir -p "/etc/netns/$ns"
         {
             echo "127.0.0.1 localhost"
@@ -248,8 +293,108 @@ netns_new_player() { # i, name
 
 netns_ini() { echo "$(netns_dir "$1")/work/vessrin.ini"; }
 
+# The high-score points of PC i, sorted, as one line.
+netns_points() {
+    grep -i '^Points[1-5]=' "$(netns_ini "$1")" 2>/dev/null | cut -d= -f2 | tr -d '\r' |
+        grep -v '^0$' | sort -n | tr '\n' ' '
+}
+
+# Waits up to 10 s until the given PCs all show the same high-score points,
+# as their games end; prints the points of the first. False when they never
+# agree or the first has none.
+netns_wait_points() { # i...
+    local end=$((SECONDS + 10)) first i same
+    while :; do
+        first=$(netns_points "$1")
+        same=1
+        for i in "$@"; do [ "$(netns_points "$i")" = "$first" ] || same=0; done
+        if [ -n "$first" ] && [ "$same" = 1 ]; then
+            echo "$first"
+            return 0
+        fi
+        [ "$SECONDS" -ge "$end" ] && return 1
+        sleep 0.1
+    done
+}
+
+# Every datagram of 88 bytes to the game's port that passes PC i's eth0, in
+# or out, seen from a packet socket inside its namespace.
+netns_sniff() { # i, file
+    # ip netns exec becomes python itself, so that its process id stops it.
+    ip netns exec "$(netns_name "$1")" python3 -u -c '
+import socket, struct, sys
+port = int(sys.argv[1])
+# All protocols: only such a socket is shown what leaves the interface.
+s = socket.socket(socket.AF_PACKET, socket.SOCK_RAW, socket.htons(3))
+s.bind(("eth0", 0))
+print("listening", flush=True)
+while True:
+    frame = s.recv(2048)
+    ip = frame[14:]
+    if frame[12:14] != b"\x08\x00" or len(ip) < 20 or ip[9] != 17:
+        continue
+    udp = ip[(ip[0] & 15) * 4:]
+    if len(udp) < 96 or struct.unpack("!HH", udp[2:6]) != (port, 96):
+        continue
+    data = udp[8:96]
+    print(socket.inet_ntoa(ip[12:16]), socket.inet_ntoa(ip[16:20]), data[0],
+          socket.inet_ntoa(data[4:8]), flush=True)
+' "$NETNS_PORT" >"$2" 2>&1 &
+    NETNS_SNIFFERS+=($!)
+    # It listens before anything is sent that it is to see.
+    for _ in $(seq 1 50); do
+        grep -q listening "$2" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# A watch on every PC, writing to $NETNS_ROOT/wire<i>; before the programs start.
+netns_sniff_all() {
+    local i
+    for i in $(seq 1 "$NETNS_COUNT"); do
+        netns_sniff "$i" "$NETNS_ROOT/wire$i" || return 1
+    done
+}
+
+# Waits up to 10 s until PC i's program has announced itself: its receiver
+# listens. Needs netns_sniff_all.
+netns_wait_listening() { # i
+    local a
+    a=$(netns_address "$1")
+    netns_wait_line "$NETNS_ROOT/wire$1" "^$a [0-9.]+ 0 $a\$" 10
+}
+
+# Waits up to 10 s until each of the given PCs knows each other one as a
+# peer: it has received the other's hello or its answer to its own hello.
+# Needs netns_sniff_all.
+netns_wait_acquainted() { # i...
+    local i j aj end=$((SECONDS + 10))
+    for i in "$@"; do
+        for j in "$@"; do
+            [ "$i" = "$j" ] && continue
+            aj=$(netns_address "$j")
+            netns_wait_line "$NETNS_ROOT/wire$i" "^$aj [0-9.]+ (0|10) $aj\$" $((end - SECONDS)) ||
+                return 1
+        done
+    done
+}
+
+# Waits up to the given seconds until a line of a sniffer's file matches.
+netns_wait_line() { # file, pattern, seconds
+    local end=$((SECONDS + $3))
+    while [ "$SECONDS" -le "$end" ]; do
+        grep -qE "$2" "$1" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 netns_cleanup() {
     local i pid
+    for pid in "${NETNS_SNIFFERS[@]}"; do
+        [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    done
     for pid in "${PC_PID[@]}"; do
         [ -n "$pid" ] && kill "$pid" 2>/dev/null
     done
@@ -263,4 +408,9 @@ netns_cleanup() {
     done
     ip netns del "${NETNS_TAG}br" 2>/dev/null
     [ -n "$NETNS_ROOT" ] && [ -z "${NETNS_KEEP:-}" ] && rm -rf "$NETNS_ROOT"
+    PC_PID=()
+    NETNS_SNIFFERS=()
+    NETNS_XVFB=""
+    NETNS_ROOT=""
+    NETNS_COUNT=0
 }

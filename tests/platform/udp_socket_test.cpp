@@ -80,6 +80,111 @@ TEST(OwnAddresses, InterfacesStandInOnlyForALoopbackLookup) {
         EXPECT_EQ(ChooseOwnAddresses(c.lookup, c.interfaces), c.expected) << c.what;
 }
 
+// Interfaces as the kernel lists them: name, address, directed broadcast,
+// up, loopback, broadcast-capable, netmask.
+tInterfaceAddress Interface(const char* name, tAddress address, tAddress broadcast, bool up = true,
+                            bool loopback = false, bool canBroadcast = true, tAddress netmask = 0) {
+    tInterfaceAddress i;
+    i.name = name;
+    i.address = address;
+    i.broadcast = broadcast;
+    i.netmask = netmask;
+    i.up = up;
+    i.loopback = loopback;
+    i.canBroadcast = canBroadcast;
+    return i;
+}
+
+TEST(BroadcastTargets, EveryAttachedNetworkOnceAndAllPcsOnlyOverAnUncoveredRoute) {
+    const tAddress ethA = AddressFromOctets(192, 168, 1, 5);
+    const tAddress ethA2 = AddressFromOctets(192, 168, 1, 6);
+    const tAddress ethBcast = AddressFromOctets(192, 168, 1, 255);
+    const tAddress ethB = AddressFromOctets(172, 16, 4, 9);
+    const tAddress ethBBcast = AddressFromOctets(172, 16, 7, 255); // a /22
+    const tAddress wlan = AddressFromOctets(10, 0, 0, 7);
+    const tAddress wlanBcast = AddressFromOctets(10, 0, 0, 255);
+    const tAddress vpn = AddressFromOctets(10, 8, 0, 2);
+    const tInterfaceAddress lo = Interface("lo", kLoop, 0, true, true, false);
+    struct {
+        const char* what;
+        std::vector<tInterfaceAddress> interfaces;
+        tAddress limitedSource;
+        std::vector<tAddress> expected;
+    } const cases[] = {
+        {"LAN with a default route: its network once",
+         {lo, Interface("eth0", ethA, ethBcast)},
+         ethA,
+         {ethBcast}},
+        {"LAN without a default route", {lo, Interface("eth0", ethA, ethBcast)}, 0, {ethBcast}},
+        {"two LANs, default route over the second",
+         {lo, Interface("eth0", ethA, ethBcast), Interface("wlan0", wlan, wlanBcast)},
+         wlan,
+         {ethBcast, wlanBcast}},
+        {"default route over a tunnel without broadcasts",
+         {Interface("eth0", ethA, ethBcast), Interface("wg0", vpn, 0, true, false, false)},
+         vpn,
+         {ethBcast, kBroadcastAddress}},
+        {"two addresses of one network: once",
+         {Interface("eth0", ethA, ethBcast), Interface("eth0", ethA2, ethBcast)},
+         ethA2,
+         {ethBcast}},
+        {"two networks on one interface, route from the second address",
+         {Interface("eth0", ethA, ethBcast), Interface("eth0", ethB, ethBBcast)},
+         ethB,
+         {ethBcast, ethBBcast}},
+        {"an interface that is down is no network",
+         {Interface("eth0", ethA, ethBcast, false), Interface("wlan0", wlan, wlanBcast)},
+         0,
+         {wlanBcast}},
+        {"a down interface does not cover the route",
+         {Interface("eth0", ethA, ethBcast, false)},
+         ethA,
+         {kBroadcastAddress}},
+        {"no broadcast address set: the netmask's",
+         {Interface("eth0", ethA, 0, true, false, true, AddressFromOctets(255, 255, 255, 0)),
+          Interface("eth1", ethB, ethB, true, false, true, AddressFromOctets(255, 255, 252, 0))},
+         0,
+         {ethBcast, ethBBcast}},
+        {"neither broadcast address nor netmask", {Interface("eth0", ethA, ethA)}, 0, {}},
+        {"a host route names itself",
+         {Interface("eth0", ethA, ethA, true, false, true, kBroadcastAddress)},
+         0,
+         {}},
+        {"loopback only", {lo}, 0, {}},
+        {"route from an address no interface lists", {}, ethA, {kBroadcastAddress}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BroadcastTargets(c.interfaces, c.limitedSource), c.expected) << c.what;
+}
+
+// Over a VPN the nearest address by the exclusive-or rule can be the LAN's:
+// 10.8.0.2 ^ 192.168.1.3 is 0x0101A0CA, 10.8.0.2 ^ 10.8.0.1 is 0x03000000
+// (first octet least significant). The address the datagram leaves from wins.
+TEST(PreferredOwnAddress, TheAddressTheDatagramLeavesFromWhenItIsOwn) {
+    const tAddress lan = AddressFromOctets(192, 168, 1, 3);
+    const tAddress vpn = AddressFromOctets(10, 8, 0, 1);
+    const tAddress peer = AddressFromOctets(10, 8, 0, 2);
+    struct {
+        const char* what;
+        std::vector<tAddress> own;
+        tAddress routeSource;
+        tAddress expected;
+    } const cases[] = {
+        {"the route leaves from the VPN address", {lan, vpn}, vpn, vpn},
+        {"no route: the nearest", {lan, vpn}, 0, lan},
+        {"a source that is no own address: the nearest", {lan, vpn}, kA, lan},
+        {"one address", {lan}, vpn, lan},
+        {"none", {}, vpn, 0},
+    };
+    for (const auto& c : cases) {
+        tIpList own;
+        for (tAddress a : c.own)
+            own.Add(a);
+        EXPECT_EQ(PreferredOwnAddress(own, peer, c.routeSource), c.expected) << c.what;
+    }
+    EXPECT_EQ(RouteSourceFor(kLoop, htons(9), UdpProtocolNumber()), kLoop);
+}
+
 TEST(SendMessages, EachFailedStepHasItsText) {
     const tAddress peer = AddressFromOctets(10, 0, 0, 2);
     struct {
@@ -154,6 +259,44 @@ TEST_F(LoopbackSocket, AnUnconnectedSocketShutsDownAndClosesWithoutError) {
     EXPECT_TRUE(receiver.Shutdown(code));
     EXPECT_TRUE(receiver.Close(code));
     EXPECT_FALSE(receiver.IsOpen());
+}
+
+// The receiver's wait ends for a datagram, for the signal, or for both, and
+// a cleared signal no longer ends it.
+TEST_F(LoopbackSocket, TheWaitEndsForADatagramOrTheSignalUntilCleared) {
+    struct {
+        const char* what;
+        int signals;
+        bool clear;
+        bool datagram;
+        int expected;
+    } const cases[] = {
+        {"signal", 1, false, false, wrWoken},
+        {"datagram", 0, false, true, wrReadable},
+        {"both", 1, false, true, wrReadable | wrWoken},
+        {"signals cleared, datagram", 3, true, true, wrReadable},
+    };
+    tWakeSignal wake;
+    ASSERT_TRUE(wake.Ok());
+    const tDatagramBytes hello = tDatagram::Hello(kLoop).Encode();
+    std::vector<std::uint8_t> buffer(100);
+    for (const auto& c : cases) {
+        for (int i = 0; i < c.signals; ++i)
+            wake.Signal();
+        if (c.clear)
+            wake.Clear();
+        if (c.datagram) {
+            ASSERT_EQ(SendUdp(hello.data(), hello.size(), kLoop, port, UdpProtocolNumber()).step,
+                      ssSent);
+        }
+        int code = 0;
+        EXPECT_EQ(receiver.WaitReadableOrWoken(wake, code), c.expected) << c.what;
+        // Nothing left over for the next case.
+        wake.Clear();
+        if (c.datagram) {
+            EXPECT_EQ(receiver.Receive(buffer.data(), buffer.size(), code), 88) << c.what;
+        }
+    }
 }
 
 TEST(HostLookup, DottedNamesResolveAndUnknownNamesGiveAllPcs) {

@@ -426,10 +426,34 @@ TEST_F(MainFormNetTest, InvitationsAskOrAnnounceAndReportUnknownNames) {
     EXPECT_EQ(SentOf(nmRequestBoards, kPeerB), 0);
 }
 
-TEST_F(MainFormNetTest, AnswersToAnInvitationAreHandedOnToBeShown) {
-    EXPECT_TRUE(Receive(tDatagram::GameRunning(kPeerA)));
-    EXPECT_TRUE(Receive(tDatagram::NoPlayers(0)));
+// A refusal opens a box that holds the receiver: only the PC this one asked
+// for its boards may show one, once, within 10 s of the asking.
+TEST_F(MainFormNetTest, OnlyTheInvitedPcsRefusalIsShownOnceWithinTenSeconds) {
+    std::int64_t now = 1000;
+    form->SetClock([&now] { return now; });
+    EXPECT_FALSE(Receive(tDatagram::GameRunning(kPeerA))) << "unasked";
+    EXPECT_FALSE(Receive(tDatagram::NoPlayers(kPeerA))) << "unasked";
+    EXPECT_FALSE(Receive(tDatagram::NoPlayers(0))) << "unasked, no sender";
+
+    form->Invite(QStringLiteral("10.0.0.2"));
+    ASSERT_EQ(SentOf(nmRequestBoards, kPeerA), 1);
+    EXPECT_FALSE(Receive(tDatagram::GameRunning(kPeerB))) << "another PC";
+    EXPECT_FALSE(Receive(tDatagram::GameRunning(kOwn))) << "this PC";
+    EXPECT_FALSE(Receive(tDatagram::GameRunning(kBroadcastAddress))) << "all PCs";
+    now += 10000;
+    EXPECT_TRUE(Receive(tDatagram::GameRunning(kPeerA))) << "the answer at 10 s";
+    EXPECT_FALSE(Receive(tDatagram::NoPlayers(kPeerA))) << "a second answer";
+
+    form->Invite(QStringLiteral("10.0.0.2"));
+    now += 10001;
+    EXPECT_FALSE(Receive(tDatagram::NoPlayers(kPeerA))) << "too late";
+
+    form->Invite(QStringLiteral("10.0.0.2"));
+    form->Invite(QStringLiteral("10.0.0.3"));
+    EXPECT_TRUE(Receive(tDatagram::NoPlayers(kPeerB)));
+    EXPECT_TRUE(Receive(tDatagram::NoPlayers(kPeerA)));
     EXPECT_FALSE(Receive(tDatagram::Present(kPeerA)));
+    EXPECT_TRUE(boxes.empty()) << "the receiver shows them, not the table";
 }
 
 TEST_F(MainFormNetTest, StartNetworkIsReadyExactlyWhileTheServiceHasAPort) {
