@@ -5,7 +5,7 @@
 # tests with both builds. A stage that cannot run fails; so does a skipped
 # end-to-end test under CI=true.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 bash scripts/deps.sh --test || exit 1
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
