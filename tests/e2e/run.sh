@@ -15,13 +15,13 @@ pick=${2:-}
 here=$(dirname "$0")
 
 # name, languages (de, en), time limit in seconds. The limits leave some
-# three times what a run takes on a busy two-core machine.
+# five times what a run takes on a two-core machine busy with other builds.
 tests=(
-    "local_game.sh de en 120"
-    "local_human.sh de en 180"
-    "local_demo.sh de en 60"
-    "local_colors.sh de en 120"
-    "local_links.sh de en 120"
+    "local_game.sh de en 180"
+    "local_human.sh de en 240"
+    "local_demo.sh de en 90"
+    "local_colors.sh de en 150"
+    "local_links.sh de en 150"
     "net_game.sh de en 300"
     "net_messages.sh de en 300"
     "net_port.sh de en 300"
