@@ -26,6 +26,7 @@ stage() { # name, command...
         echo "-- $name: FAILED ($((SECONDS - t)) s)"
         status=1
         failed+=("$name")
+        return 1
     fi
 }
 
