@@ -40,15 +40,12 @@ count() { # colour
             -fill white -opaque "#$1" -format '%[fx:round(mean*w*h)] ' info:
     done
 }
-# Both halves show a colour: counted again until they do, for some 3 s.
-both_show() { # colour
-    for _ in $(seq 10); do
-        read -r left right <<<"$(count "$1")"
-        [ "$left" -gt 100 ] && [ "$right" -gt 100 ] && return 0
-        sleep 0.3
-    done
-    return 1
+# Both halves show a colour: counted again until they do, for 10 s at most.
+shown_left_and_right() { # colour
+    read -r left right <<<"$(count "$1")"
+    [ "$left" -gt 100 ] && [ "$right" -gt 100 ]
 }
+both_show() { wait_until 10 shown_left_and_right "$1"; }
 both_show $old || fail "no boards with 6 stripes side by side ($left, $right)"
 
 menu settings "$colors"
