@@ -51,7 +51,8 @@ esac
 
 # A toolbar drawn: the new-player button at its left shows its picture.
 toolbar_shown() {
-    [ "$(import -window root -crop 38x38+$((X + 6))+$((Y + 14)) miff:- 2>/dev/null | convert - -format '%k' info:)" -gt 4 ] 2>/dev/null
+    [ "$(import -window root -crop 38x38+$((X + 6))+$((Y + 14)) miff:- 2>/dev/null |
+        convert - -format '%k' info:)" -gt 4 ] 2>/dev/null
 }
 
 local_start() {
@@ -65,6 +66,9 @@ local_start() {
     # The test command runs the widget tests offscreen; these need real X windows.
     export QT_QPA_PLATFORM=xcb
     cd "$work" || fail "no working folder"
+    # Qt's runtime folder of its own, not the fixed one in /tmp it takes without.
+    mkdir -m 700 runtime
+    export XDG_RUNTIME_DIR=$work/runtime
     # Answered shortcut question, so the first-start window does not wait.
     printf '[LinkForm]\r\nStartMenu=\r\n' >vessrin.ini
     LANG=$lang LC_ALL= LC_MESSAGES= "$exe" >app.log 2>&1 &
