@@ -8,7 +8,8 @@
 #                           the window's X, Y, WIDTH and HEIGHT. Everything goes
 #                           at exit. Skips the test (77) without the X tools.
 #   fail <message>          says the test failed and why, runs fail_details
-#                           when the test defines it, and exits 1
+#                           when the test defines it, shows the end of the
+#                           program's output, and exits 1
 #   menu <menu> <item>      opens a menu of the main window by its mnemonic
 #                           (game, window or settings), waits until it is open
 #                           and types the item's mnemonic
@@ -33,6 +34,7 @@
 fail() {
     echo "FAIL ($lang): $*"
     [ "$(type -t fail_details)" = function ] && fail_details
+    [ -s "${work:-}/app.log" ] && tail -20 "$work/app.log"
     exit 1
 }
 
