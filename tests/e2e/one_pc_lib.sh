@@ -57,6 +57,10 @@ toolbar_shown() {
         convert - -format '%k' info:)" -gt 4 ] 2>/dev/null
 }
 
+main_window_or_end() {
+    ! kill -0 "$app" 2>/dev/null || xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1
+}
+
 local_start() {
     require_tools Xvfb xdotool import convert md5sum
     work=$(mktemp -d)
@@ -75,7 +79,9 @@ local_start() {
     printf '[LinkForm]\r\nStartMenu=\r\n' >vessrin.ini
     LANG=$lang LC_ALL= LC_MESSAGES= "$exe" >app.log 2>&1 &
     app=$!
-    win=$(find_window "^$title\$" "" 30) || fail "no main window"
+    wait_until 30 main_window_or_end
+    kill -0 "$app" 2>/dev/null || fail "the program ended at start"
+    win=$(find_window "^$title\$" "" 1) || fail "no main window"
     eval "$(xdotool getwindowgeometry --shell "$win")"
     wait_until 20 toolbar_shown || fail "no toolbar in the main window"
 }
