@@ -45,7 +45,7 @@ shown_left_and_right() { # colour
     read -r left right <<<"$(count "$1")"
     [ "$left" -gt 100 ] && [ "$right" -gt 100 ]
 }
-both_show() { wait_until 10 shown_left_and_right "$1"; }
+both_show() { poll_until 10 shown_left_and_right "$1"; }
 both_show $old || fail "no boards with 6 stripes side by side ($left, $right)"
 
 menu settings "$colors"

@@ -101,7 +101,7 @@ stop
 
 # Second start: no question. The window from the menu shows both shortcuts
 # as made; unchecking both removes them.
-wait_until 10 grep -q 'port [0-9]' "$bin/server.log"
+poll_until 10 grep -q 'port [0-9]' "$bin/server.log"
 port=$(grep -o 'port [0-9]*' "$bin/server.log" | head -1 | cut -d' ' -f2)
 [ -n "$port" ] || fail "web server did not start: $(cat "$bin/server.log")"
 printf '[Internet]\r\nSite=http://127.0.0.1:%s\r\n' "$port" >>vessrin.ini
@@ -137,7 +137,7 @@ says() { # text, window id, part
     said=$(read_window "$2" "${3:-}")
     [[ "$said" == *"$1"* ]]
 }
-wait_until 10 says "Internet http://127.0.0.1:$port/" "$form" 360x20+170+102 || fail "program window shows: $said"
+poll_until 10 says "Internet http://127.0.0.1:$port/" "$form" 360x20+170+102 || fail "program window shows: $said"
 box_closed() { ! xdotool search --onlyvisible --name "$author" 2>/dev/null | grep -qx "$box"; }
 check() { # page date or "" for no page, expected message, key, expected address
     rm -f "$site/downl1de.htm" "$bin/opened"
@@ -146,11 +146,11 @@ check() { # page date or "" for no page, expected message, key, expected address
     xdotool mousemove $((X + 300)) $((Y + 110)) click 1
     box=$(find_window "$author" "$form")
     [ -n "$box" ] || fail "no answer for '$1'"
-    wait_until 10 says "$2" "$box" || fail "for '$1' the box says: $said"
+    poll_until 10 says "$2" "$box" || fail "for '$1' the box says: $said"
     xdotool windowfocus --sync "$box" 2>/dev/null
     xdotool key "$3"
-    wait_until 10 box_closed || fail "for '$1' the box stays open"
-    wait_until 10 test -s "$bin/opened"
+    poll_until 10 box_closed || fail "for '$1' the box stays open"
+    poll_until 10 test -s "$bin/opened"
     [ "$(cat "$bin/opened" 2>/dev/null)" = "$4" ] || fail "for '$1' opened: $(cat "$bin/opened" 2>/dev/null)"
 }
 check "3. Juni 2011" "$newer" Return "http://127.0.0.1:$port/vessrin-2.tar.gz"

@@ -79,11 +79,11 @@ local_start() {
     printf '[LinkForm]\r\nStartMenu=\r\n' >vessrin.ini
     LANG=$lang LC_ALL= LC_MESSAGES= "$exe" >app.log 2>&1 &
     app=$!
-    wait_until 30 main_window_or_end
+    poll_until 30 main_window_or_end
     kill -0 "$app" 2>/dev/null || fail "the program ended at start"
     win=$(find_window "^$title\$" "" 1) || fail "no main window"
     eval "$(xdotool getwindowgeometry --shell "$win")"
-    wait_until 20 toolbar_shown || fail "no toolbar in the main window"
+    poll_until 20 toolbar_shown || fail "no toolbar in the main window"
 }
 
 menu() {
@@ -112,7 +112,7 @@ new_player() {
     gone '(Spieler|player)$' || fail "the name dialog stays open for $1"
     # A board takes part from its first paint on, so input before that would
     # come too early: wait for a new board in front.
-    wait_until 20 board_joined "$before" || fail "no board for $1"
+    poll_until 20 board_joined "$before" || fail "no board for $1"
 }
 
 # True when the game menu's new-player entry opens the name dialog, which is

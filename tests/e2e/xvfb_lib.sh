@@ -4,7 +4,7 @@
 #   require_tools <tool>...
 #       a test that lacks one of these tools cannot run: it says so and exits
 #       77, which the runner counts as skipped (and CI as failed).
-#   wait_until <seconds> <command>...
+#   poll_until <seconds> <command>...
 #       runs the command every tenth of a second until it succeeds; false
 #       when it has not within the seconds given.
 #   start_xvfb <screen geometry> [Xvfb options...]
@@ -37,7 +37,7 @@ require_tools() {
     done
 }
 
-wait_until() {
+poll_until() {
     local limit=$1 end
     shift
     end=$((SECONDS + limit))
@@ -55,7 +55,7 @@ start_xvfb() {
     file=$(mktemp)
     Xvfb -displayfd 3 -screen 0 "$geometry" "$@" 3>"$file" >/dev/null 2>&1 &
     XVFB_PID=$!
-    wait_until 10 xvfb_answered "$file" "$XVFB_PID"
+    poll_until 10 xvfb_answered "$file" "$XVFB_PID"
     number=$(tr -d '[:space:]' <"$file")
     rm -f "$file"
     [ -n "$number" ] || { echo "Xvfb did not start" >&2; return 1; }
@@ -73,7 +73,7 @@ find_window() {
     done
 }
 no_window() { [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ]; }
-gone() { wait_until 20 no_window "$1"; }
+gone() { poll_until 20 no_window "$1"; }
 
 # An open menu is a window of its own, without a name that a search by name
 # could find: one more visible window than before.
@@ -84,7 +84,7 @@ open_menu() {
     xdotool windowfocus --sync "$1" 2>/dev/null
     before=$(visible_windows)
     xdotool key "$2"
-    wait_until 10 menu_open "$before"
+    poll_until 10 menu_open "$before"
 }
 
 screen_sum() {
