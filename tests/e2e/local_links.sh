@@ -80,6 +80,7 @@ check_entry() { # file
     [ "$icon" = "$home/data/icons/hicolor/scalable/apps/vessrin.svg" ] && [ -s "$icon" ] ||
         fail "$1 shows no icon: $icon"
 }
+tesseract --list-langs 2>/dev/null | grep -qx "$ocr" || { echo "SKIPPED ($lang): no $ocr text data for tesseract"; exit 77; }
 [ -n "$xvfb" ] || fail "no display"
 cd "$work"
 
