@@ -2,9 +2,10 @@
 # Builds everything twice (normal and with ASan + UBSan) and runs every test:
 # unit and widget tests, the install check with the Debian package, the
 # settings-file kill test, the fuzzers for a bounded time and the end-to-end
-# tests with both builds.
+# tests with both builds. A stage that cannot run fails; so does a skipped
+# end-to-end test under CI=true.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 bash scripts/deps.sh --test || exit 1
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
@@ -25,7 +26,17 @@ stage() { # name, command...
         echo "-- $name: FAILED ($((SECONDS - t)) s)"
         status=1
         failed+=("$name")
+        return 1
     fi
+}
+
+# A stage that cannot run because what it needs failed is a failed stage, so
+# the list at the end names everything that did not pass.
+not_run() { # name, reason
+    echo "== $1"
+    echo "-- $1: FAILED (not run: $2)"
+    status=1
+    failed+=("$1 (not run)")
 }
 
 build() { # dir, extra cmake args...
@@ -34,8 +45,10 @@ build() { # dir, extra cmake args...
     cmake -S . -B "$dir" -G Ninja "$@" >/dev/null && cmake --build "$dir" -j "$jobs"
 }
 
-normal_tests() { (cd build-test && ctest --output-on-failure -j "$jobs"); }
-asan_tests() { (cd build-asan && ctest --output-on-failure -j "$jobs" -L 'core|platform|ui'); }
+# Every test has a time limit of its own (the TIMEOUT property); a run that
+# finds no test at all is an error, not a pass.
+normal_tests() { (cd build-test && ctest --output-on-failure --no-tests=error -j "$jobs"); }
+asan_tests() { (cd build-asan && ctest --output-on-failure --no-tests=error -j "$jobs" -L 'core|platform|ui'); }
 
 # The program built with the sanitizers plays the end-to-end tests once; a
 # sanitizer report anywhere fails the stage even when the test itself passed.
@@ -56,21 +69,24 @@ asan_e2e() {
     return $rc
 }
 
+normal=("unit and widget tests" "install check and Debian package" "settings-file kill test"
+    "end-to-end tests")
 if stage "normal build" build build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
-    stage "unit and widget tests" normal_tests
-    stage "install check and Debian package" bash packaging/check_install.sh build-test
-    stage "settings-file kill test" bash tests/fault/kill_settings.sh build-test/tests/fault/settings_writer 200
-    if [ -x tests/e2e/run.sh ]; then
-        stage "end-to-end tests" bash tests/e2e/run.sh build-test/vessrin
-    fi
+    stage "${normal[0]}" normal_tests
+    stage "${normal[1]}" bash packaging/check_install.sh build-test
+    stage "${normal[2]}" bash tests/fault/kill_settings.sh build-test/tests/fault/settings_writer 200
+    stage "${normal[3]}" bash tests/e2e/run.sh build-test/vessrin
+else
+    for s in "${normal[@]}"; do not_run "$s" "the normal build failed"; done
 fi
 
+sanitized=("sanitizer unit and widget tests" "end-to-end tests with the sanitizer build")
 if stage "sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)" \
     build build-asan -DCMAKE_BUILD_TYPE=Debug -DVESSRIN_SANITIZE=ON -DVESSRIN_BENCH=OFF; then
-    stage "sanitizer unit and widget tests" asan_tests
-    if [ -x tests/e2e/run.sh ]; then
-        stage "end-to-end tests with the sanitizer build" asan_e2e
-    fi
+    stage "${sanitized[0]}" asan_tests
+    stage "${sanitized[1]}" asan_e2e
+else
+    for s in "${sanitized[@]}"; do not_run "$s" "the sanitizer build failed"; done
 fi
 
 stage "fuzzers (${FUZZ_SECONDS:-30} s each)" env FUZZ_SECONDS="${FUZZ_SECONDS:-30}" FUZZ_JOBS="$jobs" bash fuzz/run.sh

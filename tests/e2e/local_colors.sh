@@ -13,33 +13,24 @@ lang=$2
 . "$(dirname "$(realpath "$0")")/one_pc_lib.sh"
 local_start
 case $lang in
-de*) window_menu=alt+f tile=n settings_menu=alt+e colors=f ;;
-*) window_menu=alt+w tile=t settings_menu=alt+s colors=c ;;
+de*) tile=n colors=f ;; # "&Nebeneinander", "&Farben"
+*) tile=t colors=c ;;   # "&Tile", "&Colors"
 esac
 old=FF0000 # line colour 6 by default
 new=3C14DC
 
-for n in 1 2; do
-    xdotool mousemove $((X + 24)) $((Y + 46)) click 1
-    dialog=$(timeout 5 xdotool search --sync --onlyvisible --name '(Spieler|player)$' | head -1)
-    [ -n "$dialog" ] || fail "no player dialog"
-    xdotool type --delay 50 "PC"
-    xdotool key Return
-    sleep 0.7
-done
-# Each Return confirms the computer's tile on the board in front.
-for i in $(seq 1 38); do
-    xdotool key Return
-    sleep 0.25
-done
+new_player PC
+new_player PC
+# Each Return confirms the computer's tile on the board in front, which
+# brings the other board to the front; the program takes keys in order, so
+# once the high-score window shows, the game is over.
+xdotool windowfocus --sync "$win" 2>/dev/null
+# shellcheck disable=SC2046 # one word per key
+xdotool key --delay 40 $(yes Return | head -38)
+show_high_scores
 # The whole screen for the main window, both boards side by side.
 xdotool windowmove "$win" 0 0 windowsize "$win" 1280 900
-sleep 0.5
-xdotool windowfocus --sync "$win"
-xdotool key "$window_menu"
-sleep 0.3
-xdotool key "$tile"
-sleep 0.7
+menu window "$tile"
 # Pixels of one colour in the left and the right half, below the toolbar
 # and the boards' title bars.
 count() { # colour
@@ -49,36 +40,28 @@ count() { # colour
             -fill white -opaque "#$1" -format '%[fx:round(mean*w*h)] ' info:
     done
 }
-# Both halves show a colour: counted again until they do, for some 3 s.
-both_show() { # colour
-    for _ in $(seq 10); do
-        read -r left right <<<"$(count "$1")"
-        [ "$left" -gt 100 ] && [ "$right" -gt 100 ] && return 0
-        sleep 0.3
-    done
-    return 1
+# Both halves show a colour: counted again until they do, for 10 s at most.
+shown_left_and_right() { # colour
+    read -r left right <<<"$(count "$1")"
+    [ "$left" -gt 100 ] && [ "$right" -gt 100 ]
 }
+both_show() { poll_until 10 shown_left_and_right "$1"; }
 both_show $old || fail "no boards with 6 stripes side by side ($left, $right)"
 
-xdotool key "$settings_menu"
-sleep 0.3
-xdotool key "$colors"
-form=$(timeout 5 xdotool search --sync --onlyvisible --name '(Farben|colors)$' | head -1)
-[ -n "$form" ] || fail "no colours window from the menu"
+menu settings "$colors"
+form=$(find_window '(Farben|colors)$') || fail "no colours window from the menu"
 eval "$(xdotool getwindowgeometry --shell "$form" | sed 's/^/FORM_/')"
 # Bar6 lies at (272, 108), 33 x 9 pixels; its right click opens the colour dialog.
 xdotool mousemove $((FORM_X + 288)) $((FORM_Y + 112)) click 3
-picker=$(timeout 5 xdotool search --sync --onlyvisible --name '^Select Colou?r$' | head -1)
-[ -n "$picker" ] || fail "no colour dialog from a right click on Bar6"
-sleep 0.3
+picker=$(find_window '^Select Colou?r$') || fail "no colour dialog from a right click on Bar6"
+xdotool windowfocus --sync "$picker" 2>/dev/null
 xdotool key alt+h ctrl+a
 xdotool type --delay 30 "#$new"
 xdotool key Return
-sleep 0.5
-# Ok of the colours window, at (344, 296), 65 x 25 pixels.
-xdotool mousemove $((FORM_X + 376)) $((FORM_Y + 308)) click 1
-sleep 0.7
-xdotool search --onlyvisible --name '(Farben|colors)$' >/dev/null && fail "the colours window stayed open"
+gone '^Select Colou?r$' || fail "the colour dialog stayed open"
+xdotool windowfocus --sync "$form" 2>/dev/null
+xdotool key alt+o # "&Ok"
+gone '(Farben|colors)$' || fail "the colours window stayed open"
 
 both_show $new || fail "the new colour is not on both boards ($left, $right)"
 read -r left right <<<"$(count $old)"

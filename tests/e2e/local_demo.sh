@@ -9,7 +9,8 @@ exe=$(realpath "$1")
 lang=$2
 # shellcheck source=one_pc_lib.sh
 . "$(dirname "$(realpath "$0")")/one_pc_lib.sh"
-local_start 1
+require_tools compare
+local_start
 # The new-player button at the left of the toolbar below the menu bar, and
 # the panel below the toolbar.
 button=38x38+$((X + 6))+$((Y + 14))

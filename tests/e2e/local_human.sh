@@ -15,40 +15,15 @@ lang=$2
 # shellcheck source=one_pc_lib.sh
 . "$(dirname "$(realpath "$0")")/one_pc_lib.sh"
 fail_details() { tr -d '\r' <vessrin.ini 2>/dev/null; }
+require_tools tesseract
 local_start
-case $lang in
-de*) game_menu=alt+s ;; # "&Spiel", "&Neuer Spieler"
-*) game_menu=alt+g ;;   # "&Game", "&New player"
-esac
 
-# The game menu's new-player entry; sets $dialog to the name dialog, if it opens.
-menu_new_player() {
-    xdotool windowfocus --sync "$win" 2>/dev/null
-    xdotool key "$game_menu"
-    sleep 0.3
-    xdotool key n
-    dialog=$(timeout 5 xdotool search --sync --onlyvisible --name '(Spieler|player)$' | head -1)
-}
-join() {
-    menu_new_player
-    [ -n "$dialog" ] || fail "no name dialog from the game menu for $1"
-    xdotool type --delay 50 "$1"
-    xdotool key Return
-    sleep 0.8
-}
-ini_value() { # section key
-    awk -v s="[$1]" -v k="$2" 'BEGIN { IGNORECASE = 1 } { sub(/\r$/, "") }
-        /^\[/ { in_s = tolower($0) == tolower(s); next }
-        in_s && index(tolower($0), tolower(k) "=") == 1 { print substr($0, length(k) + 2); exit }' \
-        vessrin.ini
-}
-
-join PC
+new_player PC
 # The board window that opens next is cascaded by the distance the first one
 # recorded for it.
 d=$(ini_value Child Top)
 [ "${d:-0}" -gt 0 ] 2>/dev/null || fail "no place recorded for the next board window"
-join Anna
+new_player Anna
 
 # Cell centres relative to the main window for a board window at the top left
 # of the frame: five columns of 3, 4, 5, 4 and 3 cells. Anna's board is the
@@ -97,20 +72,6 @@ shows_value() { # cell, value expected (any for a tile at all)
     return 1
 }
 high_score_names() { for i in 1 2 3 4 5; do ini_value HighScore "Player$i"; done | grep -c .; }
-# The total in the title of a board's rating box, read with OCR off the screen.
-total_shown() { # offset of the board window
-    local i text
-    for i in $(seq 10); do
-        import -window root "$work/screen.png"
-        convert "$work/screen.png" -crop 64x16+$((X + 466 + $1))+$((Y + 77 + $1)) +repage \
-            -colorspace Gray -resize 400% -bordercolor white -border 30 "$work/total.png"
-        text=$(tesseract "$work/total.png" - --psm 7 2>/dev/null | tr -d ' \n\f' | tr 'OoIlS' '00115')
-        [[ $text =~ ^[0-9]+$ ]] && break
-        sleep 0.3
-    done
-    echo "$text"
-}
-
 # Anna plays so that a line surely scores: the outer columns 1 and 5 (cells 0-2
 # and 16-18) each collect the tiles of one vertical value, everything else goes
 # to the middle columns. Each tile is first laid on a free cell to see it.
@@ -164,29 +125,30 @@ for turn in $(seq 1 18); do
         shows_value "$target" "$v" >/dev/null || fail "the tile did not follow the drag"
     fi
     free[target]=0
+    # The program takes input in order: the next click meets Anna's board again.
     xdotool key Return # Ok on Anna's board; the computer's board comes to the front
-    sleep 0.3
     xdotool key Return # Ok on the computer's board; Anna's comes back with the next tile
-    sleep 0.3
 done
+# Once the high-score window shows, everything typed before has been handled.
+show_high_scores
 [ -n "${SHOT:-}" ] && import -window root "$SHOT-18.png"
 [ "$(high_score_names)" -eq 0 ] || fail "game over before the last tile"
 # Turn 19: the right button lays and confirms on the last free cell.
 at "$(first_free $(seq 0 18))" click 3
-sleep 0.4
 xdotool key Return
-sleep 0.8
+show_high_scores
 [ -n "${SHOT:-}" ] && import -window root "$SHOT-19.png"
 
 # Both boards are finished; Anna's lies in front. Read each total while its
 # board is in front, then close it with Ok.
 anna=$(total_shown "$d")
 xdotool key Return
-sleep 0.5
+show_high_scores
 pc=$(total_shown 0)
 [[ $anna =~ ^[0-9]+$ && $pc =~ ^[0-9]+$ ]] || fail "totals not readable: Anna '$anna', PC '$pc'"
 xdotool key Return
-sleep 0.7
+# Both boards closed: a new player can join again.
+can_add_player || fail "new player not enabled after both boards closed"
 
 # The list holds both players with the totals shown, best first.
 declare -A listed=()
@@ -202,9 +164,5 @@ for i in 1 2 3 4 5; do
 done
 [ "${listed[Anna]:-}" = "$anna" ] || fail "Anna's board shows $anna, the list ${listed[Anna]:-nothing}"
 [ "${listed[PC]:-}" = "$pc" ] || fail "the PC's board shows $pc, the list ${listed[PC]:-nothing}"
-
-menu_new_player
-[ -n "$dialog" ] || fail "new player not enabled after both boards closed"
-xdotool key Escape
 echo "ok ($lang): Anna $anna and PC $pc points, shown and listed; new player enabled again"
 exit 0

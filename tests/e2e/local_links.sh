@@ -9,9 +9,9 @@
 set -uo pipefail
 exe=$(realpath "$1")
 lang=$2
-for tool in Xvfb xdotool import convert tesseract desktop-file-validate python3; do
-    command -v "$tool" >/dev/null || { echo "FAIL ($lang): $tool missing"; exit 1; }
-done
+# shellcheck source=xvfb_lib.sh
+. "$(dirname "$(realpath "$0")")/xvfb_lib.sh"
+require_tools Xvfb xdotool import convert md5sum tesseract desktop-file-validate python3
 work=$(realpath "$(mktemp -d)")
 home=$(realpath "$(mktemp -d)")
 site=$(mktemp -d)
@@ -19,8 +19,6 @@ bin=$(mktemp -d)
 app= xvfb=
 # A display of our own. Without -noreset the server resets when the first
 # program ends and may refuse the second one.
-# shellcheck source=xvfb_lib.sh
-. "$(dirname "$(realpath "$0")")/xvfb_lib.sh"
 start_xvfb 1280x900x24 -noreset -nolisten tcp && xvfb=$XVFB_PID
 # Port 0: the server takes a free port and says which.
 python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$site" >"$bin/server.log" 2>&1 &
@@ -61,33 +59,12 @@ fail() {
     tail -5 "$work/app.log" 2>/dev/null
     exit 1
 }
-# Polls instead of --sync: a window that closes during the search makes
-# xdotool fail with BadWindow. Names are patterns: xdotool matches non-ASCII
-# letters of a title only with ".*".
-find_window() { # name pattern, window id not to take
-    for _ in $(seq 50); do
-        for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
-            [ "$w" != "${2:-}" ] && { echo "$w"; return; }
-        done
-        sleep 0.2
-    done
-}
-gone() { # name pattern: true once no such window is visible
-    for _ in $(seq 25); do
-        [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ] && return 0
-        sleep 0.2
-    done
-    return 1
-}
 start() {
     LANG=$lang LC_ALL= LC_MESSAGES= "$exe" >>"$work/app.log" 2>&1 &
     app=$!
 }
-menu_command() { # menu key, item key: an item typed before its menu is open is lost
-    sleep 0.5
-    xdotool windowfocus --sync "$main" 2>/dev/null
-    xdotool key "$1"
-    sleep 0.5
+menu_command() { # menu key, item key
+    open_menu "$main" "$1" || fail "menu $1 does not open"
     xdotool key "$2"
 }
 stop() { kill $app 2>/dev/null; wait $app 2>/dev/null; app=; }
@@ -104,6 +81,7 @@ check_entry() { # file
     [ "$icon" = "$home/data/icons/hicolor/scalable/apps/vessrin.svg" ] && [ -s "$icon" ] ||
         fail "$1 shows no icon: $icon"
 }
+tesseract --list-langs 2>/dev/null | grep -qx "$ocr" || { echo "SKIPPED ($lang): no $ocr text data for tesseract"; exit 77; }
 [ -n "$xvfb" ] || fail "no display"
 cd "$work"
 
@@ -114,9 +92,7 @@ dialog=$(find_window "$links")
 [ -n "$dialog" ] || fail "no shortcut window at the first start"
 [ -z "$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null)" ] || fail "main window before the answer"
 xdotool windowfocus --sync "$dialog" 2>/dev/null
-# A mnemonic clicks its box a moment later, as if pressed with the mouse.
-xdotool key alt+d
-sleep 0.5
+key_and_wait "$dialog" alt+d || fail "the desktop box does not change"
 xdotool key Return
 main=$(find_window "^$title\$")
 [ -n "$main" ] || fail "no main window after Ok"
@@ -127,11 +103,8 @@ stop
 
 # Second start: no question. The window from the menu shows both shortcuts
 # as made; unchecking both removes them.
-for _ in $(seq 25); do
-    port=$(grep -o 'port [0-9]*' "$bin/server.log" | head -1 | cut -d' ' -f2)
-    [ -n "$port" ] && break
-    sleep 0.2
-done
+poll_until 10 grep -q 'port [0-9]' "$bin/server.log"
+port=$(grep -o 'port [0-9]*' "$bin/server.log" | head -1 | cut -d' ' -f2)
 [ -n "$port" ] || fail "web server did not start: $(cat "$bin/server.log")"
 printf '[Internet]\r\nSite=http://127.0.0.1:%s\r\n' "$port" >>vessrin.ini
 start
@@ -142,10 +115,8 @@ menu_command "$settings_menu" "$shortcuts_item"
 dialog=$(find_window "$links")
 [ -n "$dialog" ] || fail "no shortcut window from the menu"
 xdotool windowfocus --sync "$dialog" 2>/dev/null
-xdotool key alt+s
-sleep 0.3
-xdotool key alt+d
-sleep 0.5
+key_and_wait "$dialog" alt+s || fail "the menu box does not change"
+key_and_wait "$dialog" alt+d || fail "the desktop box does not change"
 xdotool key Return
 gone "$links" || fail "shortcut window stays open"
 [ ! -e "$menu_entry" ] || fail "menu entry not removed"
@@ -159,13 +130,17 @@ form=$(find_window "$author")
 eval "$(xdotool getwindowgeometry --shell "$form")"
 # What a window says, read off the screen as a person would.
 read_window() { # window id, part of it (convert's crop geometry; whole window when absent)
-    sleep 0.3
     import -window "$1" "$bin/shot.png"
     convert "$bin/shot.png" -crop "${2:-100%x100%+0+0}" -resize 300% -colorspace Gray "$bin/big.png"
     tesseract "$bin/big.png" - -l $ocr 2>/dev/null | tr -s ' \n' '  '
 }
-said=$(read_window "$form" 360x20+170+102)
-[[ "$said" == *"Internet http://127.0.0.1:$port/"* ]] || fail "program window shows: $said"
+# Sets said; true once it holds the text, read again while the window paints.
+says() { # text, window id, part
+    said=$(read_window "$2" "${3:-}")
+    [[ "$said" == *"$1"* ]]
+}
+poll_until 10 says "Internet http://127.0.0.1:$port/" "$form" 360x20+170+102 || fail "program window shows: $said"
+box_closed() { ! xdotool search --onlyvisible --name "$author" 2>/dev/null | grep -qx "$box"; }
 check() { # page date or "" for no page, expected message, key, expected address
     rm -f "$site/downl1de.htm" "$bin/opened"
     [ -n "$1" ] && printf '<table><tr><td><a href="vessrin-2.tar.gz">%s.exe</a></td><td>%s</td></tr>\r\n<tr><td></td></tr></table>' \
@@ -173,11 +148,11 @@ check() { # page date or "" for no page, expected message, key, expected address
     xdotool mousemove $((X + 300)) $((Y + 110)) click 1
     box=$(find_window "$author" "$form")
     [ -n "$box" ] || fail "no answer for '$1'"
-    said=$(read_window "$box")
-    [[ "$said" == *"$2"* ]] || fail "for '$1' the box says: $said"
+    poll_until 10 says "$2" "$box" || fail "for '$1' the box says: $said"
     xdotool windowfocus --sync "$box" 2>/dev/null
     xdotool key "$3"
-    for _ in $(seq 25); do [ -s "$bin/opened" ] && break; sleep 0.2; done
+    poll_until 10 box_closed || fail "for '$1' the box stays open"
+    poll_until 10 test -s "$bin/opened"
     [ "$(cat "$bin/opened" 2>/dev/null)" = "$4" ] || fail "for '$1' opened: $(cat "$bin/opened" 2>/dev/null)"
 }
 check "3. Juni 2011" "$newer" Return "http://127.0.0.1:$port/vessrin-2.tar.gz"

@@ -6,6 +6,7 @@
 #include "game/qt_colors.h"
 #include "platform/language.h"
 #include "platform/settings_file.h"
+#include "shot_path.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -262,8 +263,8 @@ TEST_F(ColorsFormTest, RefusedWriteIsReportedAndTheWindowStillCloses) {
 }
 
 TEST_F(ColorsFormTest, TextsOfBothLanguagesFitTheirControls) {
-    for (const auto& [id, path] : {std::pair{0x0407u, "/tmp/colorsform_de.png"},
-                                   std::pair{0x0409u, "/tmp/colorsform_en.png"}}) {
+    for (const auto& [id, path] : {std::pair{0x0407u, ShotPath("colorsform_de.png")},
+                                   std::pair{0x0409u, ShotPath("colorsform_en.png")}}) {
         SetLanguage(id);
         TColorsForm form;
         form.show();

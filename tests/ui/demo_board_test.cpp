@@ -10,6 +10,7 @@
 #include "game/hexagon.h"
 #include "game/pkte_label.h"
 #include "platform/language.h"
+#include "shot_path.h"
 #include "table/demo_board.h"
 
 namespace {
@@ -302,10 +303,10 @@ TEST_F(DemoBoardTest, RadioTextsFitAtDesignAndLargeSizesInBothLanguages) {
         std::uint32_t language;
         int w, h;
         const char* path;
-    } shots[] = {{0x0407, 612, 392, "/tmp/demoboard_de_design.png"},
-                 {0x0409, 612, 392, "/tmp/demoboard_en_design.png"},
-                 {0x0407, 1264, 900, "/tmp/demoboard_de_large.png"},
-                 {0x0409, 1264, 900, "/tmp/demoboard_en_large.png"}};
+    } shots[] = {{0x0407, 612, 392, ShotPath("demoboard_de_design.png")},
+                 {0x0409, 612, 392, ShotPath("demoboard_en_design.png")},
+                 {0x0407, 1264, 900, ShotPath("demoboard_de_large.png")},
+                 {0x0409, 1264, 900, ShotPath("demoboard_en_large.png")}};
     for (const auto& shot : shots) {
         SetLanguage(shot.language);
         tDemoBoard demo(random_, &window_);

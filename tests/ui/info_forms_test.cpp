@@ -9,6 +9,7 @@
 #include "platform/language.h"
 #include "platform/settings_file.h"
 #include "platform/shell_open.h"
+#include "shot_path.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -81,10 +82,10 @@ TEST_F(InfoFormsTest, AuthorWindowTextsInBothLanguages) {
          "Telefon / Q", "Programmpflege",
          "Auf eine neue Version pr\xC3\xBC"
          "fen und die Webseite besuchen",
-         "/tmp/authorform_de.png"},
+         ShotPath("authorform_de.png")},
         {kEnglish, "Orvanel program's author", "March 1996 until May 16th 2011", "Address",
          "Phone / Answ. mach.", "Program maintained", "Check for an upgrade and visit the web site",
-         "/tmp/authorform_en.png"},
+         ShotPath("authorform_en.png")},
     };
     for (const tCase& c : cases) {
         SetLanguage(c.Language);
@@ -145,8 +146,8 @@ TEST_F(InfoFormsTest, MailLinkOpensTheAddressWithTheSubjectAndWebLinkSignals) {
 
 TEST_F(InfoFormsTest, IdeaWindowTranslatesAllLinesButTheRightsHolder) {
     std::vector<QString> german, english;
-    for (const auto& [id, path] : {std::pair{kGerman, "/tmp/ideaform_de.png"},
-                                   std::pair{kEnglish, "/tmp/ideaform_en.png"}}) {
+    for (const auto& [id, path] : {std::pair{kGerman, ShotPath("ideaform_de.png")},
+                                   std::pair{kEnglish, ShotPath("ideaform_en.png")}}) {
         SetLanguage(id);
         TIdeaForm form;
         form.show();
@@ -201,8 +202,8 @@ TEST_F(InfoFormsTest, StrategyExamplesShowTheirLinesAndFollowColourChanges) {
 }
 
 TEST_F(InfoFormsTest, StrategyTextsInBothLanguagesFit) {
-    for (const auto& [id, path] : {std::pair{kGerman, "/tmp/strategyform_de.png"},
-                                   std::pair{kEnglish, "/tmp/strategyform_en.png"}}) {
+    for (const auto& [id, path] : {std::pair{kGerman, ShotPath("strategyform_de.png")},
+                                   std::pair{kEnglish, ShotPath("strategyform_en.png")}}) {
         SetLanguage(id);
         TStrategyForm form;
         form.show();

@@ -4,6 +4,7 @@
 
 #include "platform/language.h"
 #include "platform/settings_file.h"
+#include "shot_path.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -283,8 +284,8 @@ TEST_F(LinkFormTest, FolderListShowsThePathAndOpensFoldersUpAndDown) {
 }
 
 TEST_F(LinkFormTest, TextsOfBothLanguagesFit) {
-    for (const auto& [id, path] :
-         {std::pair{0x0407u, "/tmp/linkform_de.png"}, std::pair{0x0409u, "/tmp/linkform_en.png"}}) {
+    for (const auto& [id, path] : {std::pair{0x0407u, ShotPath("linkform_de.png")},
+                                   std::pair{0x0409u, ShotPath("linkform_en.png")}}) {
         SetLanguage(id);
         MakeDir(Menu(QStringLiteral("Accessories/Games")));
         TLinkForm form;

@@ -11,6 +11,7 @@
 #include "game/hexagon.h"
 #include "platform/language.h"
 #include "platform/settings_file.h"
+#include "shot_path.h"
 #include "table/optimum_form.h"
 
 namespace {
@@ -126,8 +127,8 @@ TEST_F(OptimumFormTest, TextsInBothLanguagesFitTheWindow) {
         const char* caption;
         const char* points;
         const char* path;
-    } cases[] = {{0x0407, "Vessrin Optimum", "307 Punkte", "/tmp/optimumform_de.png"},
-                 {0x0409, "Orvanel optimum", "307 points", "/tmp/optimumform_en.png"}};
+    } cases[] = {{0x0407, "Vessrin Optimum", "307 Punkte", ShotPath("optimumform_de.png")},
+                 {0x0409, "Orvanel optimum", "307 points", ShotPath("optimumform_en.png")}};
     for (const auto& c : cases) {
         SetLanguage(c.language);
         TOptimumForm form;

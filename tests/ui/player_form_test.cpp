@@ -1,6 +1,7 @@
 // Widget tests of the player name dialog: name list, button states, saving and write errors.
 #include "platform/language.h"
 #include "platform/settings_file.h"
+#include "shot_path.h"
 #include "table/player_form.h"
 
 #include <QComboBox>
@@ -234,8 +235,8 @@ TEST_F(PlayerFormTest, RefusedWriteShowsOneBoxPerSaveAndKeepsTheList) {
 }
 
 TEST_F(PlayerFormTest, TextsFitTheirControlsInBothLanguages) {
-    for (const auto& [id, path] : {std::pair{0x0407u, "/tmp/playerform_de.png"},
-                                   std::pair{0x0409u, "/tmp/playerform_en.png"}}) {
+    for (const auto& [id, path] : {std::pair{0x0407u, ShotPath("playerform_de.png")},
+                                   std::pair{0x0409u, ShotPath("playerform_en.png")}}) {
         SetLanguage(id);
         TPlayerForm form;
         form.show();

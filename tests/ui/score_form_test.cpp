@@ -1,6 +1,7 @@
 // Widget tests of the high-score window.
 #include "platform/language.h"
 #include "platform/settings_file.h"
+#include "shot_path.h"
 #include "table/score_form.h"
 
 #include <QLabel>
@@ -76,8 +77,8 @@ TEST_F(ScoreFormTest, ClosingSavesThePlacementWithoutSize) {
 }
 
 TEST_F(ScoreFormTest, TextsOfBothLanguagesFit) {
-    for (const auto& [id, path] : {std::pair{0x0407u, "/tmp/scoreform_de.png"},
-                                   std::pair{0x0409u, "/tmp/scoreform_en.png"}}) {
+    for (const auto& [id, path] : {std::pair{0x0407u, ShotPath("scoreform_de.png")},
+                                   std::pair{0x0409u, ShotPath("scoreform_en.png")}}) {
         SetLanguage(id);
         TScoreForm form;
         tHighScore list{};
