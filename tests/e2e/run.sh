@@ -8,7 +8,8 @@
 # CI=true a skipped test fails the run as well: CI has everything a test needs,
 # so there a skip can only hide a fault.
 # Usage: run.sh <vessrin executable> [name pattern]; the pattern (a grep -E
-# expression) picks some of the tests, for a quick run by hand.
+# expression) picks some of the tests, for a quick run by hand. E2E_LANGS
+# (de, en or both) keeps only those of each test's languages.
 set -uo pipefail
 exe=${1:?usage: run.sh <vessrin executable> [name pattern]}
 pick=${2:-}
@@ -22,12 +23,15 @@ tests=(
     "local_demo.sh de en 90"
     "local_colors.sh de en 150"
     "local_links.sh de en 150"
+    "local_keyboard.sh de en 300"
     "net_game.sh de en 300"
     "net_messages.sh de en 300"
     "net_port.sh de en 300"
     "net_board_close.sh en 300"
     "net_flood.sh en 300"
     "net_hostile_peer.sh en 300"
+    "net_lan_broadcast.sh en 300"
+    "net_routed_game.sh de en 300"
 )
 
 passed=0 failed=0 skipped=0
@@ -38,6 +42,7 @@ for entry in "${tests[@]}"; do
     langs=${langs% *}
     [ -n "$pick" ] && ! grep -qE "$pick" <<<"$name" && continue
     for l in $langs; do
+        [ -n "${E2E_LANGS:-}" ] && [[ " $E2E_LANGS " != *" $l "* ]] && continue
         case $l in de) lang=de_DE.UTF-8 ;; *) lang=en_US.UTF-8 ;; esac
         what="$name $lang"
         if [ ! -f "$here/$name" ]; then
