@@ -53,12 +53,12 @@ form=$(find_window '(Farben|colors)$') || fail "no colours window from the menu"
 eval "$(xdotool getwindowgeometry --shell "$form" | sed 's/^/FORM_/')"
 # Bar6 lies at (272, 108), 33 x 9 pixels; its right click opens the colour dialog.
 xdotool mousemove $((FORM_X + 288)) $((FORM_Y + 112)) click 3
-picker=$(find_window '^Select Colou?r$') || fail "no colour dialog from a right click on Bar6"
+picker=$(find_window '^(Select Colou?r|Farbauswahl)$') || fail "no colour dialog from a right click on Bar6"
 xdotool windowfocus --sync "$picker" 2>/dev/null
 xdotool key alt+h ctrl+a
 xdotool type --delay 30 "#$new"
 xdotool key Return
-gone '^Select Colou?r$' || fail "the colour dialog stayed open"
+gone '^(Select Colou?r|Farbauswahl)$' || fail "the colour dialog stayed open"
 xdotool windowfocus --sync "$form" 2>/dev/null
 xdotool key alt+o # "&Ok"
 gone '(Farben|colors)$' || fail "the colours window stayed open"
