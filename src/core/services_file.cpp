@@ -135,6 +135,51 @@ std::optional<tServiceEntry> FindEntry(std::string_view content, Match&& match) 
     return found;
 }
 
+bool NamesOf(const tServiceEntry& e, std::string_view name) {
+    if (e.name == name)
+        return true;
+    for (const std::string& alias : e.aliases)
+        if (alias == name)
+            return true;
+    return false;
+}
+
+// A line that names the service for the protocol although its port field is
+// no port: "Vessrin none/udp", "Vessrin -1/udp", "Vessrin 99999/udp".
+bool ClaimsWithoutPort(std::string_view line, std::string_view name, std::string_view protocol) {
+    const std::vector<std::string_view> tokens = Tokens(BeforeComment(line));
+    if (tokens.size() < 2)
+        return false;
+    const std::size_t slash = tokens[1].find('/');
+    if (slash == std::string_view::npos || tokens[1].substr(slash + 1) != protocol ||
+        ParsePort(tokens[1].substr(0, slash)))
+        return false;
+    if (tokens[0] == name)
+        return true;
+    for (std::size_t i = 2; i < tokens.size(); ++i)
+        if (tokens[i] == name)
+            return true;
+    return false;
+}
+
+// What one file says about a name: its first well-formed entry, else "no
+// port" when a line claims the name without a port, else nothing.
+std::optional<tServiceEntry> FileSays(std::string_view content, std::string_view name,
+                                      std::string_view protocol) {
+    if (std::optional<tServiceEntry> entry = FindServiceByName(content, name, protocol))
+        return entry;
+    bool claimed = false;
+    ForEachLine(content, [&](std::string_view line) {
+        claimed = claimed || ClaimsWithoutPort(line, name, protocol);
+    });
+    if (!claimed)
+        return std::nullopt;
+    tServiceEntry none;
+    none.name = std::string(name);
+    none.protocol = std::string(protocol);
+    return none;
+}
+
 std::string Join(std::string_view dir, std::string_view name) {
     std::string path(dir);
     while (path.size() > 1 && path.back() == '/')
@@ -165,7 +210,7 @@ std::string ServiceEntryLine(std::string_view service, std::uint16_t port,
 
 std::string RewriteServicesText(std::string_view content, std::string_view service,
                                 std::uint16_t port, std::string_view protocol,
-                                std::string_view comment) {
+                                std::string_view comment, bool markNoPort) {
     const std::string upperService = AsciiUpper(service);
     const std::string upperProtocol = AsciiUpper(protocol);
     std::string result;
@@ -175,12 +220,12 @@ std::string RewriteServicesText(std::string_view content, std::string_view servi
         if (upperService.empty() || !IsEntryOf(line, upperService, upperProtocol))
             result += line;
     });
-    if (port != 0) {
+    if (port != 0 || (markNoPort && !upperService.empty())) {
         const std::string_view eol = LineEndOf(content);
         // A last line without its end must not run into the new entry.
         if (!result.empty() && result.back() != '\n')
             result += eol;
-        result += ServiceEntryLine(service, port, protocol, comment);
+        result += ServiceEntryLine(service, port, protocol, port != 0 ? comment : kNoPortComment);
         result += eol;
     }
     return result;
@@ -189,14 +234,7 @@ std::string RewriteServicesText(std::string_view content, std::string_view servi
 std::optional<tServiceEntry> FindServiceByName(std::string_view content, std::string_view name,
                                                std::string_view protocol) {
     return FindEntry(content, [&](const tServiceEntry& e) {
-        if (e.protocol != protocol)
-            return false;
-        if (e.name == name)
-            return true;
-        for (const std::string& alias : e.aliases)
-            if (alias == name)
-                return true;
-        return false;
+        return e.protocol == protocol && NamesOf(e, name);
     });
 }
 
@@ -206,10 +244,43 @@ std::optional<tServiceEntry> FindServiceByPort(std::string_view content, unsigne
         content, [&](const tServiceEntry& e) { return e.port == port && e.protocol == protocol; });
 }
 
-tPortOwner ClassifyPortOwner(const std::optional<tServiceEntry>& owner) {
+std::optional<tServiceEntry> LookupServiceByName(const std::vector<std::string_view>& files,
+                                                 std::string_view name, std::string_view protocol) {
+    for (std::string_view content : files)
+        if (std::optional<tServiceEntry> entry = FileSays(content, name, protocol))
+            return entry;
+    return std::nullopt;
+}
+
+std::optional<tServiceEntry> LookupServiceByPort(const std::vector<std::string_view>& files,
+                                                 unsigned port, std::string_view protocol) {
+    const auto decidedEarlier = [&](std::size_t file, std::string_view name) {
+        for (std::size_t i = 0; i < file; ++i)
+            if (FileSays(files[i], name, protocol))
+                return true;
+        return false;
+    };
+    for (std::size_t file = 0; file < files.size(); ++file) {
+        std::optional<tServiceEntry> found = FindEntry(files[file], [&](const tServiceEntry& e) {
+            if (e.port != port || e.protocol != protocol || decidedEarlier(file, e.name))
+                return false;
+            for (const std::string& alias : e.aliases)
+                if (decidedEarlier(file, alias))
+                    return false;
+            return true;
+        });
+        if (found)
+            return found;
+    }
+    return std::nullopt;
+}
+
+tPortOwner ClassifyPortOwner(const std::optional<tServiceEntry>& owner, unsigned currentPort) {
     if (!owner)
         return poFree;
-    return owner->name == kServiceName ? poOurs : poOtherOwner;
+    if (owner->name != kServiceName)
+        return poOtherOwner;
+    return owner->port == currentPort ? poOurs : poFree;
 }
 
 bool IsUsableDirectory(std::string_view dir) {
@@ -234,6 +305,7 @@ std::uint8_t
 CombineLocationCodes(const std::array<std::optional<std::uint8_t>, kServiceLocationCount>& codes) {
     bool anyPairOk = false;
     std::uint8_t last = scInvalidDirectory;
+    std::optional<std::uint8_t> lastWithFile;
     for (std::size_t pair = 0; pair < kServiceLocationCount / 2; ++pair) {
         const std::optional<std::uint8_t>& first = codes[2 * pair];
         const std::optional<std::uint8_t>& second = codes[2 * pair + 1];
@@ -248,6 +320,10 @@ CombineLocationCodes(const std::array<std::optional<std::uint8_t>, kServiceLocat
             code = *second;
         anyPairOk = anyPairOk || code == scOk;
         last = code;
+        if (code != scCannotOpen && code != scInvalidDirectory)
+            lastWithFile = code;
     }
-    return anyPairOk ? std::uint8_t{scOk} : last;
+    if (anyPairOk)
+        return scOk;
+    return lastWithFile.value_or(last);
 }
