@@ -204,6 +204,15 @@ std::optional<tServiceEntry> FindEntry(std::string_view content, Match&& match) 
     return found;
 }
 
+// A line the lookups take for the service: an entry of it, or a line that
+// claims it without a port. The rewrite's own rule trims every control
+// character, the lookups split at blanks only, so a line such as
+// "\x01<TAB>22/udp<TAB>Vessrin" would escape the rule and shadow the new entry.
+bool LookupsSeeService(std::string_view line, std::string_view service, std::string_view protocol) {
+    const std::optional<tLineFields> f = SplitLine(line);
+    return f && f->protocol == protocol && NamesOf(*f, service);
+}
+
 // A line that names the service for the protocol although its port field is
 // no port: "Vessrin none/udp", "Vessrin -1/udp", "Vessrin 99999/udp".
 bool ClaimsWithoutPort(std::string_view line, std::string_view name, std::string_view protocol) {
@@ -265,7 +274,8 @@ std::string RewriteServicesText(std::string_view content, std::string_view servi
     result.reserve(content.size() + 32);
     ForEachLine(content, [&](std::string_view line) {
         // An empty name would occur in every line and wipe the whole protocol.
-        if (service.empty() || !IsEntryOf(line, service, protocol))
+        if (service.empty() ||
+            !(IsEntryOf(line, service, protocol) || LookupsSeeService(line, service, protocol)))
             result += line;
         return true;
     });

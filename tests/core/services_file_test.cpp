@@ -351,3 +351,11 @@ TEST(ServicesFile, EntrySeparatedByAnyBlankIsReplacedNotLeftToShadowTheNewPort) 
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(found->port, 5000u);
 }
+
+// Found by the fuzzer: the rewrite trims control characters, the lookups do
+// not, so this line was kept and still named the service by its alias.
+TEST(ServicesFile, LineTheLookupsReadAsTheServiceIsReplaced) {
+    const std::string out = RewriteServicesText("\x01\t22/udp\tVessrin\n", "Vessrin", 5000, "udp");
+    EXPECT_EQ(out, "Vessrin\t 5000/udp\n");
+    EXPECT_EQ(RewriteServicesText("\x01\t22/udp\tVessrin\n", "Vessrin", 0, "udp"), "");
+}
