@@ -7,7 +7,18 @@ namespace {
 
 // The same field separators as the lookups, so that a line the lookups read
 // as an entry is also replaced by a rewrite, never left to shadow the new one.
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
+// Tested by hand rather than with find_first_of, which looks every byte up
+// in the set with a library call.
+bool IsBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+std::size_t FindBlank(std::string_view s, std::size_t pos = 0) {
+    for (; pos < s.size(); ++pos)
+        if (IsBlank(s[pos]))
+            return pos;
+    return std::string_view::npos;
+}
 
 bool IsTrimmed(unsigned char c) {
     return c <= ' ';
@@ -64,7 +75,7 @@ std::string_view BeforeComment(std::string_view line) {
 // name or aliases and its protocol matches, both ignoring case.
 bool IsEntryOf(std::string_view line, std::string_view service, std::string_view protocolWanted) {
     const std::string_view work = Trim(BeforeComment(line));
-    const std::size_t sep = work.find_first_of(kBlanks);
+    const std::size_t sep = FindBlank(work);
     if (sep == std::string_view::npos)
         return false;
     const std::string_view name = Trim(work.substr(0, sep));
@@ -74,7 +85,7 @@ bool IsEntryOf(std::string_view line, std::string_view service, std::string_view
         return false;
     std::string_view protocol = Trim(rest.substr(slash + 1));
     std::optional<std::string_view> aliases;
-    const std::size_t aliasSep = protocol.find_first_of(kBlanks);
+    const std::size_t aliasSep = FindBlank(protocol);
     if (aliasSep != std::string_view::npos) {
         aliases = protocol.substr(aliasSep + 1);
         protocol = protocol.substr(0, aliasSep);
@@ -104,12 +115,13 @@ template <typename F> void ForEachLine(std::string_view content, F&& f) {
 
 // The next blank-separated token at or after pos; empty at the end.
 std::string_view NextToken(std::string_view s, std::size_t& pos) {
-    pos = s.find_first_not_of(kBlanks, pos);
-    if (pos == std::string_view::npos) {
+    while (pos < s.size() && IsBlank(s[pos]))
+        ++pos;
+    if (pos >= s.size()) {
         pos = s.size();
         return {};
     }
-    const std::size_t end = std::min(s.find_first_of(kBlanks, pos), s.size());
+    const std::size_t end = std::min(FindBlank(s, pos), s.size());
     const std::string_view token = s.substr(pos, end - pos);
     pos = end;
     return token;
