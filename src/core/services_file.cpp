@@ -5,9 +5,9 @@
 
 namespace {
 
-// The same field separators as the lookups, so that a line the lookups read
-// as an entry is also replaced by a rewrite, never left to shadow the new one.
-// Tested by hand rather than with find_first_of, which looks every byte up
+// The field separators of both the lookups and the rewrite, so that a line
+// the lookups read as an entry is also replaced by a rewrite, never left to
+// shadow the new one. Tested by hand: find_first_of would look every byte up
 // in the set with a library call.
 bool IsBlank(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
