@@ -18,6 +18,8 @@ fi
 command -v setpriv >/dev/null && command -v ss >/dev/null ||
     { echo "SKIP net_port_user: no setpriv/ss"; exit 0; }
 trap netns_cleanup EXIT
+# The kernel keeps the first 15 bytes of a program's name.
+comm=$(basename "$exe" | cut -c1-15)
 system_port=45680
 new_port=45690
 netns_setup 1 || { echo "FAIL: namespaces could not be set up"; exit 1; }
@@ -49,7 +51,7 @@ start() { # slot
 program_pid() {
     local p
     for p in $(ip netns pids "$(netns_name 1)"); do
-        [ "$(cat /proc/"$p"/comm 2>/dev/null)" = vessrin ] && { echo "$p"; return 0; }
+        [ "$(cat /proc/"$p"/comm 2>/dev/null)" = "$comm" ] && { echo "$p"; return 0; }
     done
     return 1
 }
