@@ -1,11 +1,24 @@
 // Services file rewrite, service lookups and the location rules.
 #include "core/services_file.h"
 
+#include <algorithm>
+
 namespace {
 
-// The same field separators as the lookups, so that a line the lookups read
-// as an entry is also replaced by a rewrite, never left to shadow the new one.
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
+// The field separators of both the lookups and the rewrite, so that a line
+// the lookups read as an entry is also replaced by a rewrite, never left to
+// shadow the new one. Tested by hand: find_first_of would look every byte up
+// in the set with a library call.
+bool IsBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+std::size_t FindBlank(std::string_view s, std::size_t pos = 0) {
+    for (; pos < s.size(); ++pos)
+        if (IsBlank(s[pos]))
+            return pos;
+    return std::string_view::npos;
+}
 
 bool IsTrimmed(unsigned char c) {
     return c <= ' ';
@@ -20,39 +33,65 @@ std::string_view Trim(std::string_view s) {
 }
 
 // Bytes outside ASCII stay as they are: the file may hold any code page.
-std::string AsciiUpper(std::string_view s) {
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return r;
+char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
+            return false;
+    return true;
+}
+
+// Whether the needle occurs, ignoring case, in name + " " + aliases (the
+// aliases part only when there is one); no copy of the line is made, since
+// every line of the file passes through here.
+bool OccursIgnoringCase(std::string_view name, std::optional<std::string_view> aliases,
+                        std::string_view needle) {
+    const std::size_t total = name.size() + (aliases ? 1 + aliases->size() : 0);
+    const auto at = [&](std::size_t i) {
+        if (i < name.size())
+            return name[i];
+        return i == name.size() ? ' ' : (*aliases)[i - name.size() - 1];
+    };
+    for (std::size_t start = 0; start + needle.size() <= total; ++start) {
+        std::size_t k = 0;
+        while (k < needle.size() && AsciiUpper(at(start + k)) == AsciiUpper(needle[k]))
+            ++k;
+        if (k == needle.size())
+            return true;
+    }
+    return false;
 }
 
 std::string_view BeforeComment(std::string_view line) {
     return line.substr(0, line.find('#'));
 }
 
-// A line is an entry of the service when the upper-case service name occurs
-// inside its name or aliases and its protocol matches.
-bool IsEntryOf(std::string_view line, const std::string& upperService,
-               const std::string& upperProtocol) {
-    const std::string work = std::string(Trim(AsciiUpper(BeforeComment(line))));
-    const std::size_t sep = work.find_first_of(kBlanks);
-    if (sep == std::string::npos)
+// A line is an entry of the service when the service name occurs inside its
+// name or aliases and its protocol matches, both ignoring case.
+bool IsEntryOf(std::string_view line, std::string_view service, std::string_view protocolWanted) {
+    const std::string_view work = Trim(BeforeComment(line));
+    const std::size_t sep = FindBlank(work);
+    if (sep == std::string_view::npos)
         return false;
-    std::string name(Trim(std::string_view(work).substr(0, sep)));
-    const std::string_view rest = std::string_view(work).substr(sep + 1);
+    const std::string_view name = Trim(work.substr(0, sep));
+    const std::string_view rest = work.substr(sep + 1);
     const std::size_t slash = rest.find('/');
     if (slash == std::string_view::npos)
         return false;
     std::string_view protocol = Trim(rest.substr(slash + 1));
-    const std::size_t aliasSep = protocol.find_first_of(kBlanks);
+    std::optional<std::string_view> aliases;
+    const std::size_t aliasSep = FindBlank(protocol);
     if (aliasSep != std::string_view::npos) {
-        name += ' ';
-        name += protocol.substr(aliasSep + 1);
+        aliases = protocol.substr(aliasSep + 1);
         protocol = protocol.substr(0, aliasSep);
     }
-    return name.find(upperService) != std::string::npos && protocol == upperProtocol;
+    return EqualsIgnoringCase(protocol, protocolWanted) &&
+           OccursIgnoringCase(name, aliases, service);
 }
 
 std::string_view LineEndOf(std::string_view content) {
@@ -62,30 +101,30 @@ std::string_view LineEndOf(std::string_view content) {
     return "\n";
 }
 
+// Calls f with every line, its line end included, until f returns false.
 template <typename F> void ForEachLine(std::string_view content, F&& f) {
     std::size_t pos = 0;
     while (pos < content.size()) {
         const std::size_t lf = content.find('\n', pos);
         const std::size_t end = lf == std::string_view::npos ? content.size() : lf + 1;
-        f(content.substr(pos, end - pos));
+        if (!f(content.substr(pos, end - pos)))
+            return;
         pos = end;
     }
 }
 
-std::vector<std::string_view> Tokens(std::string_view s) {
-    std::vector<std::string_view> tokens;
-    std::size_t pos = 0;
-    while (true) {
-        pos = s.find_first_not_of(kBlanks, pos);
-        if (pos == std::string_view::npos)
-            break;
-        const std::size_t end = s.find_first_of(kBlanks, pos);
-        tokens.push_back(s.substr(pos, end == std::string_view::npos ? end : end - pos));
-        if (end == std::string_view::npos)
-            break;
-        pos = end;
+// The next blank-separated token at or after pos; empty at the end.
+std::string_view NextToken(std::string_view s, std::size_t& pos) {
+    while (pos < s.size() && IsBlank(s[pos]))
+        ++pos;
+    if (pos >= s.size()) {
+        pos = s.size();
+        return {};
     }
-    return tokens;
+    const std::size_t end = std::min(FindBlank(s, pos), s.size());
+    const std::string_view token = s.substr(pos, end - pos);
+    pos = end;
+    return token;
 }
 
 std::optional<unsigned> ParsePort(std::string_view digits) {
@@ -102,23 +141,66 @@ std::optional<unsigned> ParsePort(std::string_view digits) {
     return value;
 }
 
-std::optional<tServiceEntry> ParseEntry(std::string_view line) {
-    const std::vector<std::string_view> tokens = Tokens(BeforeComment(line));
-    if (tokens.size() < 2)
+// One line's fields as views into the line: name, the port field split at
+// its "/", and the text of the aliases.
+struct tLineFields {
+    std::string_view name;
+    std::string_view portText;
+    std::string_view protocol;
+    std::string_view aliases;
+};
+
+std::optional<tLineFields> SplitLine(std::string_view line) {
+    const std::string_view text = BeforeComment(line);
+    std::size_t pos = 0;
+    tLineFields f;
+    f.name = NextToken(text, pos);
+    const std::string_view portField = NextToken(text, pos);
+    const std::size_t slash = portField.find('/');
+    if (portField.empty() || slash == std::string_view::npos)
         return std::nullopt;
-    const std::size_t slash = tokens[1].find('/');
-    if (slash == std::string_view::npos)
+    f.portText = portField.substr(0, slash);
+    f.protocol = portField.substr(slash + 1);
+    f.aliases = text.substr(pos);
+    return f;
+}
+
+bool NamesOf(const tLineFields& f, std::string_view name) {
+    if (f.name == name)
+        return true;
+    std::size_t pos = 0;
+    for (std::string_view alias = NextToken(f.aliases, pos); !alias.empty();
+         alias = NextToken(f.aliases, pos))
+        if (alias == name)
+            return true;
+    return false;
+}
+
+// A well-formed entry: a port from 0 to 65535 and a protocol.
+struct tEntryView {
+    tLineFields fields;
+    unsigned port = 0;
+};
+
+std::optional<tEntryView> ParseEntryView(std::string_view line) {
+    const std::optional<tLineFields> f = SplitLine(line);
+    if (!f || f->protocol.empty())
         return std::nullopt;
-    const std::optional<unsigned> port = ParsePort(tokens[1].substr(0, slash));
-    const std::string_view protocol = tokens[1].substr(slash + 1);
-    if (!port || protocol.empty())
+    const std::optional<unsigned> port = ParsePort(f->portText);
+    if (!port)
         return std::nullopt;
+    return tEntryView{*f, *port};
+}
+
+tServiceEntry ToEntry(const tEntryView& v) {
     tServiceEntry entry;
-    entry.name = std::string(tokens[0]);
-    entry.port = *port;
-    entry.protocol = std::string(protocol);
-    for (std::size_t i = 2; i < tokens.size(); ++i)
-        entry.aliases.emplace_back(tokens[i]);
+    entry.name = std::string(v.fields.name);
+    entry.port = v.port;
+    entry.protocol = std::string(v.fields.protocol);
+    std::size_t pos = 0;
+    for (std::string_view alias = NextToken(v.fields.aliases, pos); !alias.empty();
+         alias = NextToken(v.fields.aliases, pos))
+        entry.aliases.emplace_back(alias);
     return entry;
 }
 
@@ -126,13 +208,47 @@ template <typename Match>
 std::optional<tServiceEntry> FindEntry(std::string_view content, Match&& match) {
     std::optional<tServiceEntry> found;
     ForEachLine(content, [&](std::string_view line) {
-        if (found)
-            return;
-        std::optional<tServiceEntry> entry = ParseEntry(line);
+        const std::optional<tEntryView> entry = ParseEntryView(line);
         if (entry && match(*entry))
-            found = std::move(entry);
+            found = ToEntry(*entry);
+        return !found;
     });
     return found;
+}
+
+// A line the lookups take for the service: an entry of it, or a line that
+// claims it without a port. The rewrite's own rule trims every control
+// character, the lookups split at blanks only, so a line such as
+// "\x01<TAB>22/udp<TAB>Vessrin" would escape the rule and shadow the new entry.
+bool LookupsSeeService(std::string_view line, std::string_view service, std::string_view protocol) {
+    const std::optional<tLineFields> f = SplitLine(line);
+    return f && f->protocol == protocol && NamesOf(*f, service);
+}
+
+// A line that names the service for the protocol although its port field is
+// no port: "Vessrin none/udp", "Vessrin -1/udp", "Vessrin 99999/udp".
+bool ClaimsWithoutPort(std::string_view line, std::string_view name, std::string_view protocol) {
+    const std::optional<tLineFields> f = SplitLine(line);
+    return f && f->protocol == protocol && !ParsePort(f->portText) && NamesOf(*f, name);
+}
+
+// What one file says about a name: its first well-formed entry, else "no
+// port" when a line claims the name without a port, else nothing.
+std::optional<tServiceEntry> FileSays(std::string_view content, std::string_view name,
+                                      std::string_view protocol) {
+    if (std::optional<tServiceEntry> entry = FindServiceByName(content, name, protocol))
+        return entry;
+    bool claimed = false;
+    ForEachLine(content, [&](std::string_view line) {
+        claimed = ClaimsWithoutPort(line, name, protocol);
+        return !claimed;
+    });
+    if (!claimed)
+        return std::nullopt;
+    tServiceEntry none;
+    none.name = std::string(name);
+    none.protocol = std::string(protocol);
+    return none;
 }
 
 std::string Join(std::string_view dir, std::string_view name) {
@@ -165,22 +281,22 @@ std::string ServiceEntryLine(std::string_view service, std::uint16_t port,
 
 std::string RewriteServicesText(std::string_view content, std::string_view service,
                                 std::uint16_t port, std::string_view protocol,
-                                std::string_view comment) {
-    const std::string upperService = AsciiUpper(service);
-    const std::string upperProtocol = AsciiUpper(protocol);
+                                std::string_view comment, bool markNoPort) {
     std::string result;
     result.reserve(content.size() + 32);
     ForEachLine(content, [&](std::string_view line) {
         // An empty name would occur in every line and wipe the whole protocol.
-        if (upperService.empty() || !IsEntryOf(line, upperService, upperProtocol))
+        if (service.empty() ||
+            !(IsEntryOf(line, service, protocol) || LookupsSeeService(line, service, protocol)))
             result += line;
+        return true;
     });
-    if (port != 0) {
+    if (port != 0 || (markNoPort && !service.empty())) {
         const std::string_view eol = LineEndOf(content);
         // A last line without its end must not run into the new entry.
         if (!result.empty() && result.back() != '\n')
             result += eol;
-        result += ServiceEntryLine(service, port, protocol, comment);
+        result += ServiceEntryLine(service, port, protocol, port != 0 ? comment : kNoPortComment);
         result += eol;
     }
     return result;
@@ -188,28 +304,58 @@ std::string RewriteServicesText(std::string_view content, std::string_view servi
 
 std::optional<tServiceEntry> FindServiceByName(std::string_view content, std::string_view name,
                                                std::string_view protocol) {
-    return FindEntry(content, [&](const tServiceEntry& e) {
-        if (e.protocol != protocol)
-            return false;
-        if (e.name == name)
-            return true;
-        for (const std::string& alias : e.aliases)
-            if (alias == name)
-                return true;
-        return false;
+    return FindEntry(content, [&](const tEntryView& e) {
+        return e.fields.protocol == protocol && NamesOf(e.fields, name);
     });
 }
 
 std::optional<tServiceEntry> FindServiceByPort(std::string_view content, unsigned port,
                                                std::string_view protocol) {
-    return FindEntry(
-        content, [&](const tServiceEntry& e) { return e.port == port && e.protocol == protocol; });
+    return FindEntry(content, [&](const tEntryView& e) {
+        return e.port == port && e.fields.protocol == protocol;
+    });
 }
 
-tPortOwner ClassifyPortOwner(const std::optional<tServiceEntry>& owner) {
+std::optional<tServiceEntry> LookupServiceByName(const std::vector<std::string_view>& files,
+                                                 std::string_view name, std::string_view protocol) {
+    for (std::string_view content : files)
+        if (std::optional<tServiceEntry> entry = FileSays(content, name, protocol))
+            return entry;
+    return std::nullopt;
+}
+
+std::optional<tServiceEntry> LookupServiceByPort(const std::vector<std::string_view>& files,
+                                                 unsigned port, std::string_view protocol) {
+    const auto decidedEarlier = [&](std::size_t file, std::string_view name) {
+        for (std::size_t i = 0; i < file; ++i)
+            if (FileSays(files[i], name, protocol))
+                return true;
+        return false;
+    };
+    for (std::size_t file = 0; file < files.size(); ++file) {
+        std::optional<tServiceEntry> found = FindEntry(files[file], [&](const tEntryView& e) {
+            if (e.port != port || e.fields.protocol != protocol ||
+                decidedEarlier(file, e.fields.name))
+                return false;
+            std::size_t pos = 0;
+            for (std::string_view alias = NextToken(e.fields.aliases, pos); !alias.empty();
+                 alias = NextToken(e.fields.aliases, pos))
+                if (decidedEarlier(file, alias))
+                    return false;
+            return true;
+        });
+        if (found)
+            return found;
+    }
+    return std::nullopt;
+}
+
+tPortOwner ClassifyPortOwner(const std::optional<tServiceEntry>& owner, unsigned currentPort) {
     if (!owner)
         return poFree;
-    return owner->name == kServiceName ? poOurs : poOtherOwner;
+    if (owner->name != kServiceName)
+        return poOtherOwner;
+    return owner->port == currentPort ? poOurs : poFree;
 }
 
 bool IsUsableDirectory(std::string_view dir) {
@@ -234,6 +380,7 @@ std::uint8_t
 CombineLocationCodes(const std::array<std::optional<std::uint8_t>, kServiceLocationCount>& codes) {
     bool anyPairOk = false;
     std::uint8_t last = scInvalidDirectory;
+    std::optional<std::uint8_t> lastWithFile;
     for (std::size_t pair = 0; pair < kServiceLocationCount / 2; ++pair) {
         const std::optional<std::uint8_t>& first = codes[2 * pair];
         const std::optional<std::uint8_t>& second = codes[2 * pair + 1];
@@ -248,6 +395,10 @@ CombineLocationCodes(const std::array<std::optional<std::uint8_t>, kServiceLocat
             code = *second;
         anyPairOk = anyPairOk || code == scOk;
         last = code;
+        if (code != scCannotOpen && code != scInvalidDirectory)
+            lastWithFile = code;
     }
-    return anyPairOk ? std::uint8_t{scOk} : last;
+    if (anyPairOk)
+        return scOk;
+    return lastWithFile.value_or(last);
 }

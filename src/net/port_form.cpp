@@ -175,7 +175,8 @@ void TPortForm::BtnOkClick() {
             owner->port = entry.port;
             owner->protocol = protocol;
         }
-        switch (ClassifyPortOwner(owner)) {
+        const unsigned current = ServicePortByName(service, protocol).value_or(0);
+        switch (ClassifyPortOwner(owner, current)) {
         case poOurs:
             accept();
             return;

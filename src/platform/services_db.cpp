@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -41,14 +43,15 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return text.str();
 }
 
-std::array<std::string, 2> LookupFiles() {
+// The texts of the per-user and the system file, in lookup order; a file
+// that is missing or unreadable has nothing to say.
+std::vector<std::string> LookupTexts() {
     const tServiceDirectories dirs = ServiceDirectories();
-    std::array<std::string, 2> files;
-    if (IsUsableDirectory(dirs.WindowsDirectory))
-        files[0] = dirs.WindowsDirectory + "/services";
-    if (IsUsableDirectory(dirs.SystemDirectory))
-        files[1] = dirs.SystemDirectory + "/services";
-    return files;
+    std::vector<std::string> texts;
+    for (const std::string& dir : {dirs.WindowsDirectory, dirs.SystemDirectory})
+        if (IsUsableDirectory(dir))
+            texts.push_back(ReadWholeFile(dir + "/services").value_or(std::string()));
+    return texts;
 }
 
 bool MakeDirectories(const std::string& path) {
@@ -103,34 +106,26 @@ bool EnsureUserServicesFile() {
 
 std::optional<std::uint16_t> ServicePortByName(const std::string& name,
                                                const std::string& protocol) {
-    for (const std::string& file : LookupFiles()) {
-        if (file.empty())
-            continue;
-        const std::optional<std::string> content = ReadWholeFile(file);
-        if (!content)
-            continue;
-        if (const std::optional<tServiceEntry> entry = FindServiceByName(*content, name, protocol))
-            return static_cast<std::uint16_t>(entry->port);
-    }
-    return std::nullopt;
+    const std::vector<std::string> texts = LookupTexts();
+    const std::optional<tServiceEntry> entry = LookupServiceByName(
+        std::vector<std::string_view>(texts.begin(), texts.end()), name, protocol);
+    if (!entry)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(entry->port);
 }
 
 std::optional<std::string> ServiceNameByPort(std::uint16_t port, const std::string& protocol) {
-    for (const std::string& file : LookupFiles()) {
-        if (file.empty())
-            continue;
-        const std::optional<std::string> content = ReadWholeFile(file);
-        if (!content)
-            continue;
-        if (const std::optional<tServiceEntry> entry = FindServiceByPort(*content, port, protocol))
-            return entry->name;
-    }
-    return std::nullopt;
+    const std::vector<std::string> texts = LookupTexts();
+    const std::optional<tServiceEntry> entry = LookupServiceByPort(
+        std::vector<std::string_view>(texts.begin(), texts.end()), port, protocol);
+    if (!entry)
+        return std::nullopt;
+    return entry->name;
 }
 
 std::uint8_t RewriteServicesFile(const std::string& path, const std::string& service,
                                  std::uint16_t port, const std::string& protocol,
-                                 const std::string& comment) {
+                                 const std::string& comment, bool markNoPort) {
     const std::string target = ResolvedPath(path);
     tFd in(::open(target.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.Get() < 0)
@@ -158,7 +153,8 @@ std::uint8_t RewriteServicesFile(const std::string& path, const std::string& ser
     if (!ReadAll(in.Get(), content))
         return abandon(scCannotOpen);
     in.Close();
-    const std::string rewritten = RewriteServicesText(content, service, port, protocol, comment);
+    const std::string rewritten =
+        RewriteServicesText(content, service, port, protocol, comment, markNoPort);
     if (!WriteAll(out.Get(), rewritten))
         return abandon(scCannotCreateTemporary);
     if (fchmod(out.Get(), original.st_mode & 07777) != 0)
@@ -182,8 +178,16 @@ std::uint8_t SetServicePort(const std::string& service, const std::string& proto
     const std::array<std::string, kServiceLocationCount> locations =
         ServiceFileLocations(dirs.WindowsDirectory, dirs.SystemDirectory);
     std::array<std::optional<std::uint8_t>, kServiceLocationCount> codes;
+    // The even locations lie in the per-user folder, whose entry overrides
+    // the system's: there "no port" is written down rather than left out.
     for (std::size_t i = 0; i < locations.size(); ++i)
         if (!locations[i].empty())
-            codes[i] = RewriteServicesFile(locations[i], service, port, protocol, comment);
-    return CombineLocationCodes(codes);
+            codes[i] =
+                RewriteServicesFile(locations[i], service, port, protocol, comment, i % 2 == 0);
+    const std::uint8_t code = CombineLocationCodes(codes);
+    // Root may rewrite /etc/services while the per-user file that decides
+    // stays unwritable: success is only what a lookup now finds.
+    if (code == scOk && ServicePortByName(service, protocol).value_or(0) != port)
+        return scCannotDelete;
+    return code;
 }

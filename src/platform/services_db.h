@@ -24,8 +24,9 @@ std::string UserServicesFile();
 bool EnsureUserServicesFile();
 
 // Lookups read the per-user file first, then the system directory's
-// "services"; the first file that knows the service answers. Ports are in
-// host byte order.
+// "services"; the first file that has an entry of the service answers, and
+// port 0 there means "no port" (LookupServiceByName in core/services_file.h).
+// Ports are in host byte order.
 std::optional<std::uint16_t> ServicePortByName(const std::string& name,
                                                const std::string& protocol);
 std::optional<std::string> ServiceNameByPort(std::uint16_t port, const std::string& protocol);
@@ -34,13 +35,17 @@ std::optional<std::string> ServiceNameByPort(std::uint16_t port, const std::stri
 // core/services_file.h). The new content is written to path + ".new" beside
 // it and renamed over the original in one step, with the original's
 // permissions, so the file is never missing: on any failure the temporary
-// file is removed and the original stays as it was.
+// file is removed and the original stays as it was. With markNoPort, port 0
+// writes the "no port" entry instead of removing the entry.
 std::uint8_t RewriteServicesFile(const std::string& path, const std::string& service,
                                  std::uint16_t port, const std::string& protocol,
-                                 const std::string& comment);
+                                 const std::string& comment, bool markNoPort = false);
 
 // Rewrites every services file found at the six locations of the two
-// directories and combines their codes; port 0 removes the entry. The
-// per-user folder is created with an empty services file first.
+// directories and combines their codes; port 0 removes the entry, and writes
+// "no port" into the per-user file. The per-user folder is created with an
+// empty services file first. Code 0 only when a lookup then finds the port
+// (no port for 0); when the rewrites succeeded but a file that cannot be
+// written still decides, code 3 ("cannot write to services file").
 std::uint8_t SetServicePort(const std::string& service, const std::string& protocol,
                             std::uint16_t port, const std::string& comment);

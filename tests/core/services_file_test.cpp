@@ -182,14 +182,14 @@ TEST(ServicesLookup, TheWrittenEntryIsFoundByNameAndPort) {
     const auto byName = FindServiceByName(text, kServiceName, kServiceProtocol);
     ASSERT_TRUE(byName.has_value());
     EXPECT_EQ(byName->port, 5000u);
-    EXPECT_EQ(ClassifyPortOwner(FindServiceByPort(text, 5000, "udp")), poOurs);
+    EXPECT_EQ(ClassifyPortOwner(FindServiceByPort(text, 5000, "udp"), 5000), poOurs);
 }
 
 TEST(ServicesLookup, NamesCompareExactly) {
     const std::string text = "vessrin\t4000/udp\nVessrin\t4001/UDP\n";
     EXPECT_FALSE(FindServiceByName(text, kServiceName, kServiceProtocol).has_value());
     // The owner of the port is another service, spelled differently.
-    EXPECT_EQ(ClassifyPortOwner(FindServiceByPort(text, 4000, "udp")), poOtherOwner);
+    EXPECT_EQ(ClassifyPortOwner(FindServiceByPort(text, 4000, "udp"), 0), poOtherOwner);
 }
 
 TEST(ServicesLookup, FirstWellFormedEntryWins) {
@@ -204,10 +204,84 @@ TEST(ServicesLookup, FirstWellFormedEntryWins) {
 }
 
 TEST(ServicesLookup, PortOwnerForThePortDialog) {
-    EXPECT_EQ(ClassifyPortOwner(FindServiceByPort(RealServices(), 53, "udp")), poOtherOwner);
+    EXPECT_EQ(ClassifyPortOwner(FindServiceByPort(RealServices(), 53, "udp"), 0), poOtherOwner);
     // Used only for TCP by another service: free for the game.
-    EXPECT_EQ(ClassifyPortOwner(FindServiceByPort(RealServices(), 22, "udp")), poFree);
-    EXPECT_EQ(ClassifyPortOwner(FindServiceByPort(RealServices(), 6000, "udp")), poFree);
+    EXPECT_EQ(ClassifyPortOwner(FindServiceByPort(RealServices(), 22, "udp"), 0), poFree);
+    EXPECT_EQ(ClassifyPortOwner(FindServiceByPort(RealServices(), 6000, "udp"), 0), poFree);
+}
+
+// The per-user file (first) has the final say over every name it has an
+// entry of; the system file answers the rest.
+TEST(ServicesLookup, PerUserFileOverridesTheSystemFile) {
+    const std::string system = "domain\t53/udp\nVessrin\t 4000/udp\n";
+    const std::optional<unsigned> none;
+    struct Case {
+        const char* what;
+        const char* user;
+        const char* system;
+        std::optional<unsigned> port; // looked up by name
+        unsigned probe;               // looked up by port
+        const char* owner;            // nullptr: nobody
+    };
+    const Case cases[] = {
+        {"no entry anywhere", "", "domain\t53/udp\n", none, 4000, nullptr},
+        {"system entry only", "", system.c_str(), 4000u, 4000, "Vessrin"},
+        {"per-user entry only", "Vessrin\t 5000/udp\n", "", 5000u, 5000, "Vessrin"},
+        {"both: the stale system port is hidden", "Vessrin\t 5000/udp\n", system.c_str(), 5000u,
+         4000, nullptr},
+        {"no port written by the dialog", "Vessrin\t    0/udp\t# no port: network play off\n",
+         system.c_str(), 0u, 4000, nullptr},
+        {"no port with a longer zero", "Vessrin 00000/udp\n", system.c_str(), 0u, 4000, nullptr},
+        {"no port as a word", "Vessrin\tnone/udp\n", system.c_str(), 0u, 4000, nullptr},
+        {"negative port", "Vessrin -1/udp # off\n", system.c_str(), 0u, 4000, nullptr},
+        {"port out of range", "Vessrin 70000/udp\n", system.c_str(), 0u, 4000, nullptr},
+        {"service as an alias without port", "x y/udp Vessrin\n", system.c_str(), 0u, 4000,
+         nullptr},
+        {"odd line before a good one", "Vessrin x/udp\nVessrin 5000/udp\n", system.c_str(), 5000u,
+         5000, "Vessrin"},
+        {"commented out: the system decides", "# Vessrin 0/udp\n", system.c_str(), 4000u, 4000,
+         "Vessrin"},
+        {"other case is another name", "vessrin 0/udp\n", system.c_str(), 4000u, 0, "vessrin"},
+        {"tcp entry says nothing about udp", "Vessrin 0/tcp\n", system.c_str(), 4000u, 4000,
+         "Vessrin"},
+        {"no slash is no entry", "Vessrin 0\n", system.c_str(), 4000u, 4000, "Vessrin"},
+        {"another service moved by the user", "domain 5353/udp\n", system.c_str(), 4000u, 53,
+         nullptr},
+        {"the user's entry owns its port", "local\t53/udp\n", system.c_str(), 4000u, 53, "local"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<std::string_view> files = {c.user, c.system};
+        const auto byName = LookupServiceByName(files, kServiceName, kServiceProtocol);
+        EXPECT_EQ(byName ? std::optional<unsigned>(byName->port) : none, c.port);
+        const auto byPort = LookupServiceByPort(files, c.probe, kServiceProtocol);
+        EXPECT_EQ(byPort ? byPort->name : std::string("nobody"), c.owner ? c.owner : "nobody");
+    }
+}
+
+TEST(ServicesRewrite, NoPortIsWrittenDownWhereAsked) {
+    const std::string text = "a\t1/tcp\r\nVessrin\t 4000/udp\r\n";
+    const std::string off = "a\t1/tcp\r\nVessrin\t    0/udp\t# no port: network play off\r\n";
+    EXPECT_EQ(RewriteServicesText(text, kServiceName, 0, kServiceProtocol, "", true), off);
+    // Setting a port again replaces the marker; the system file never gets one.
+    EXPECT_EQ(RewriteServicesText(off, kServiceName, 5000, kServiceProtocol, "", true),
+              "a\t1/tcp\r\nVessrin\t 5000/udp\r\n");
+    EXPECT_EQ(RewriteServicesText(text, kServiceName, 0, kServiceProtocol), "a\t1/tcp\r\n");
+    // A hand-edited marker is replaced like any entry of the service.
+    EXPECT_EQ(
+        RewriteServicesText("Vessrin\tnone/udp\n", kServiceName, 0, kServiceProtocol, "", true),
+        "Vessrin\t    0/udp\t# no port: network play off\n");
+    EXPECT_EQ(RewriteServicesText(text, "", 0, kServiceProtocol, "", true), text);
+}
+
+TEST(ServicesLookup, OnlyThePortInEffectIsOurs) {
+    tServiceEntry stale;
+    stale.name = "Vessrin";
+    stale.port = 4000;
+    stale.protocol = "udp";
+    EXPECT_EQ(ClassifyPortOwner(stale, 4000), poOurs);
+    EXPECT_EQ(ClassifyPortOwner(stale, 5000), poFree);
+    EXPECT_EQ(ClassifyPortOwner(stale, 0), poFree);
 }
 
 TEST(ServiceLocations, SixPathsInOrder) {
@@ -257,6 +331,10 @@ TEST(ServiceLocations, CodesCombineByPairs) {
         {"only the first tried, failing", {C{1}, no, C{1}, no, C{3}, no}, 3},
         {"only the second tried", {no, C{1}, no, C{1}, no, C{2}}, 2},
         {"only the second tried, one success", {no, C{0}, no, C{1}, no, C{1}}, scOk},
+        // Later pairs that found no file do not hide why a found one failed.
+        {"found files unwritable, no file further on", {C{2}, C{2}, C{1}, C{1}, C{1}, C{1}}, 2},
+        {"user file unwritable, no system file", {C{4}, C{1}, C{1}, C{1}, C{1}, C{1}}, 1},
+        {"found file unwritable, last pair unusable", {C{1}, C{2}, C{1}, C{1}, no, no}, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -272,4 +350,12 @@ TEST(ServicesFile, EntrySeparatedByAnyBlankIsReplacedNotLeftToShadowTheNewPort) 
     const auto found = FindServiceByName(out, "Vessrin", "udp");
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(found->port, 5000u);
+}
+
+// Found by the fuzzer: the rewrite trims control characters, the lookups do
+// not, so this line was kept and still named the service by its alias.
+TEST(ServicesFile, LineTheLookupsReadAsTheServiceIsReplaced) {
+    const std::string out = RewriteServicesText("\x01\t22/udp\tVessrin\n", "Vessrin", 5000, "udp");
+    EXPECT_EQ(out, "Vessrin\t 5000/udp\n");
+    EXPECT_EQ(RewriteServicesText("\x01\t22/udp\tVessrin\n", "Vessrin", 0, "udp"), "");
 }

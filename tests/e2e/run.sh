@@ -27,6 +27,7 @@ tests=(
     "net_game.sh de en 300"
     "net_messages.sh de en 300"
     "net_port.sh de en 300"
+    "net_port_user.sh de en 300"
     "net_board_close.sh en 300"
     "net_flood.sh en 300"
     "net_hostile_peer.sh en 300"

@@ -4,8 +4,10 @@
 //
 //   vessrin_peer hostile <address> <port> <own-address>
 //   vessrin_peer ask <address> <port> <own-address> <timeout-ms>
+//   vessrin_peer selftest
 //
-// Both bind the port on every local address, as the program answers there.
+// The first two bind the port on every local address, as the program answers
+// there. The datagrams are made and read by the peer's own codec (wire.h).
 #include <arpa/inet.h>
 
 #include <chrono>
@@ -16,13 +18,67 @@
 #include <thread>
 #include <vector>
 
-#include "core/datagram.h"
-#include "core/tile_order.h"
 #include "platform/udp_socket.h"
+#include "wire.h"
 
 namespace {
 
+using wire::tBytes;
+using wire::tMessage;
+
 constexpr std::uint16_t kValidCell = 333;
+
+tMessage WithSender(std::uint8_t kind, tAddress sender) {
+    tMessage m;
+    m.kind = kind;
+    m.sender = sender;
+    return m;
+}
+
+tMessage Hello(tAddress sender) {
+    return WithSender(wire::kHello, sender);
+}
+
+tMessage RequestBoards(tAddress sender) {
+    return WithSender(wire::kRequestBoards, sender);
+}
+
+tMessage Present(tAddress sender) {
+    return WithSender(wire::kPresent, sender);
+}
+
+tMessage Text(tAddress sender, const std::string& text) {
+    tMessage m = WithSender(wire::kText, sender);
+    m.origin = sender;
+    m.text = text;
+    return m;
+}
+
+// A board announced by its home PC: sender and home are the same.
+tMessage Board(tAddress home, const std::string& name, std::uint32_t boardId) {
+    tMessage m = WithSender(wire::kBoard, home);
+    for (std::size_t i = 0; i < m.order.size(); ++i)
+        m.order[i] = static_cast<std::uint16_t>(i);
+    m.home = home;
+    m.name = name;
+    m.boardId = boardId;
+    return m;
+}
+
+tMessage Move(std::uint8_t kind, tAddress sender, std::uint32_t boardId, std::uint8_t turn,
+              std::uint16_t cell) {
+    tMessage m = WithSender(kind, sender);
+    m.boardId = boardId;
+    m.turn = turn;
+    m.cell = cell;
+    return m;
+}
+
+tMessage BoardClosed(tAddress sender, std::uint32_t boardId) {
+    tMessage m = WithSender(wire::kBoardClosed, sender);
+    m.boardId = boardId;
+    return m;
+}
 constexpr std::uint32_t kFirstBoardId = 1001;
 
 struct tPeer {
@@ -47,14 +103,14 @@ struct tPeer {
             std::fprintf(stderr, "send failed at step %d, code %d\n", r.step, r.code);
     }
 
-    void Send(const tDatagram& d) {
-        const tDatagramBytes b = d.Encode();
+    void Send(const tMessage& m) {
+        const tBytes b = wire::Encode(m);
         SendRaw(b.data(), b.size());
     }
 
     // Every 88-byte datagram that arrives within the time.
-    std::vector<tDatagram> Collect(int milliseconds, bool stopAtFirst) {
-        std::vector<tDatagram> got;
+    std::vector<tMessage> Collect(int milliseconds, bool stopAtFirst) {
+        std::vector<tMessage> got;
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
         for (;;) {
             const auto left = std::chrono::duration_cast<std::chrono::microseconds>(
@@ -69,7 +125,7 @@ struct tPeer {
             const long n = receiver.Receive(buffer, sizeof buffer, code);
             if (n <= 0)
                 continue;
-            if (auto d = tDatagram::Decode(buffer, static_cast<std::size_t>(n))) {
+            if (auto d = wire::Decode(buffer, static_cast<std::size_t>(n))) {
                 got.push_back(*d);
                 if (stopAtFirst)
                     break;
@@ -80,29 +136,26 @@ struct tPeer {
 };
 
 // Answers to a hello or a request; a broadcast hello of the program is none.
-bool IsAnswer(const tDatagram& d) {
-    return d.Kind == nmOwnBoard || d.Kind == nmBoard || d.Kind == nmPresent ||
-           d.Kind == nmNoPlayers || d.Kind == nmGameRunning;
+bool IsAnswer(const tMessage& d) {
+    return d.kind == wire::kOwnBoard || d.kind == wire::kBoard || d.kind == wire::kPresent ||
+           d.kind == wire::kNoPlayers || d.kind == wire::kGameRunning;
 }
 
-std::string Describe(const std::vector<tDatagram>& got) {
+bool IsBoard(const tMessage& d) {
+    return d.kind == wire::kBoard || d.kind == wire::kOwnBoard;
+}
+
+std::string Describe(const std::vector<tMessage>& got) {
     std::string s;
-    for (const tDatagram& d : got) {
+    for (const tMessage& d : got) {
         if (!s.empty())
             s += ' ';
-        s += std::to_string(d.Kind);
-        if (d.Kind == nmBoard || d.Kind == nmOwnBoard)
-            s += "(board " + std::to_string(d.BoardId) + ", name of " +
-                 std::to_string(d.Name.size()) + " bytes)";
+        s += std::to_string(d.kind);
+        if (IsBoard(d))
+            s += "(board " + std::to_string(d.boardId) + ", name of " +
+                 std::to_string(wire::ToCp1252(d.name).size()) + " bytes)";
     }
     return s.empty() ? "nothing" : s;
-}
-
-TileOrder PlainOrder() {
-    TileOrder order;
-    for (std::size_t i = 0; i < order.tiles.size(); ++i)
-        order.tiles[i] = static_cast<std::uint16_t>(i);
-    return order;
 }
 
 bool Parse(int argc, char** argv, int needed, tPeer& peer) {
@@ -121,9 +174,9 @@ bool Parse(int argc, char** argv, int needed, tPeer& peer) {
 
 // The boards the program lists on a request, by id.
 bool Lists(tPeer& peer, std::uint32_t boardId) {
-    peer.Send(tDatagram::RequestBoards(peer.own));
-    for (const tDatagram& d : peer.Collect(600, false))
-        if ((d.Kind == nmBoard || d.Kind == nmOwnBoard) && d.BoardId == boardId)
+    peer.Send(RequestBoards(peer.own));
+    for (const tMessage& d : peer.Collect(600, false))
+        if (IsBoard(d) && d.boardId == boardId)
             return true;
     return false;
 }
@@ -134,8 +187,8 @@ int Hostile(tPeer& peer) {
     // time is a fault.
     auto mustIgnore = [&](const char* name, const std::uint8_t* data, std::size_t size) {
         peer.SendRaw(data, size);
-        std::vector<tDatagram> answers;
-        for (const tDatagram& d : peer.Collect(250, false))
+        std::vector<tMessage> answers;
+        for (const tMessage& d : peer.Collect(250, false))
             if (IsAnswer(d))
                 answers.push_back(d);
         std::printf("%-34s answered: %s\n", name, Describe(answers).c_str());
@@ -143,8 +196,8 @@ int Hostile(tPeer& peer) {
             ++faults;
     };
 
-    const tDatagramBytes hello = tDatagram::Hello(peer.own).Encode();
-    const tDatagramBytes request = tDatagram::RequestBoards(peer.own).Encode();
+    const tBytes hello = wire::Encode(Hello(peer.own));
+    const tBytes request = wire::Encode(RequestBoards(peer.own));
     std::vector<std::uint8_t> longer(hello.begin(), hello.end());
     longer.push_back(0);
     mustIgnore("hello of 87 bytes", hello.data(), 87);
@@ -158,27 +211,27 @@ int Hostile(tPeer& peer) {
 
     // Unknown kinds carrying the sender where every kind has it.
     int unknownAnswered = 0;
-    for (int kind = kLastMessageKind + 1; kind <= 255; ++kind) {
-        tDatagramBytes b = hello;
+    for (int kind = wire::kLastKind + 1; kind <= 255; ++kind) {
+        tBytes b = hello;
         b[0] = static_cast<std::uint8_t>(kind);
         for (std::size_t i = 8; i < b.size(); ++i)
             b[i] = static_cast<std::uint8_t>(i * 7 + kind);
         peer.SendRaw(b.data(), b.size());
-        for (const tDatagram& d : peer.Collect(kind % 16 == 0 ? 100 : 5, false))
+        for (const tMessage& d : peer.Collect(kind % 16 == 0 ? 100 : 5, false))
             unknownAnswered += IsAnswer(d);
     }
     unknownAnswered += static_cast<int>(peer.Collect(250, false).size());
     std::printf("%-34s answers: %d\n", "kinds 11..255", unknownAnswered);
     faults += unknownAnswered > 0;
 
-    const tDatagramBytes zeroHello = tDatagram::Hello(0).Encode();
-    const tDatagramBytes zeroRequest = tDatagram::RequestBoards(0).Encode();
-    const tDatagramBytes zeroPresent = tDatagram::Present(0).Encode();
-    const tDatagramBytes zeroText = tDatagram::TextMessage(0, "from nobody").Encode();
-    tDatagram zeroBoard = tDatagram::Board(PlainOrder(), 0, "Nobody", 77);
-    zeroBoard.Kind = nmOwnBoard;
-    const tDatagramBytes zeroOwn = zeroBoard.Encode();
-    const tDatagramBytes zeroHome = tDatagram::Board(PlainOrder(), 0, "Nobody", 78).Encode();
+    const tBytes zeroHello = wire::Encode(Hello(0));
+    const tBytes zeroRequest = wire::Encode(RequestBoards(0));
+    const tBytes zeroPresent = wire::Encode(Present(0));
+    const tBytes zeroText = wire::Encode(Text(0, "from nobody"));
+    tMessage zeroBoard = Board(0, "Nobody", 77);
+    zeroBoard.kind = wire::kOwnBoard;
+    const tBytes zeroOwn = wire::Encode(zeroBoard);
+    const tBytes zeroHome = wire::Encode(Board(0, "Nobody", 78));
     mustIgnore("hello from sender 0", zeroHello.data(), zeroHello.size());
     mustIgnore("request from sender 0", zeroRequest.data(), zeroRequest.size());
     mustIgnore("present from sender 0", zeroPresent.data(), zeroPresent.size());
@@ -191,7 +244,7 @@ int Hostile(tPeer& peer) {
     }
 
     // Every byte behind the kind non-zero: the strings have no terminator.
-    tDatagramBytes text = tDatagram::TextMessage(peer.own, "").Encode();
+    tBytes text = wire::Encode(Text(peer.own, ""));
     for (std::size_t i = 12; i < text.size(); ++i)
         text[i] = static_cast<std::uint8_t>('A' + i % 26);
     peer.SendRaw(text.data(), text.size());
@@ -199,31 +252,32 @@ int Hostile(tPeer& peer) {
 
     std::uint32_t boardId = kFirstBoardId;
     auto announce = [&]() {
-        tDatagram d = tDatagram::Board(PlainOrder(), peer.own, "", boardId);
-        d.Kind = nmOwnBoard;
-        tDatagramBytes b = d.Encode();
+        tMessage d = Board(peer.own, "", boardId);
+        d.kind = wire::kOwnBoard;
+        tBytes b = wire::Encode(d);
         for (std::size_t i = 60; i < 80; ++i)
             b[i] = static_cast<std::uint8_t>('a' + i % 26);
         peer.SendRaw(b.data(), b.size());
         peer.Collect(100, false);
     };
     announce();
-    peer.Send(tDatagram::RequestBoards(peer.own));
-    const std::vector<tDatagram> listed = peer.Collect(600, false);
+    peer.Send(RequestBoards(peer.own));
+    const std::vector<tMessage> listed = peer.Collect(600, false);
     std::printf("%-34s listed: %s\n", "board with a name without zero", Describe(listed).c_str());
     bool found = false;
-    for (const tDatagram& d : listed)
-        found |= d.Kind == nmBoard && d.BoardId == boardId && d.Name.size() <= kNameMaxChars;
+    for (const tMessage& d : listed)
+        found |= d.kind == wire::kBoard && d.boardId == boardId &&
+                 wire::ToCp1252(d.name).size() < wire::kNameBytes;
     if (!found) {
         std::printf("the board with a name without a zero byte is not listed intact\n");
         ++faults;
     }
 
     // Moves for a board the program does not know change nothing.
-    peer.Send(tDatagram::TileLaid(peer.own, boardId + 500, 1, kValidCell));
-    peer.Send(tDatagram::TileConfirmed(peer.own, boardId + 500, 1, 0xFFFF));
-    peer.Send(tDatagram::TileLaid(peer.own, 0, 1, kValidCell));
-    peer.Send(tDatagram::BoardClosed(peer.own, boardId + 500));
+    peer.Send(Move(wire::kTileLaid, peer.own, boardId + 500, 1, kValidCell));
+    peer.Send(Move(wire::kTileConfirmed, peer.own, boardId + 500, 1, 0xFFFF));
+    peer.Send(Move(wire::kTileLaid, peer.own, 0, 1, kValidCell));
+    peer.Send(BoardClosed(peer.own, boardId + 500));
     const bool kept = Lists(peer, boardId);
     std::printf("%-34s board kept: %s\n", "moves for unknown boards", kept ? "yes" : "no");
     faults += !kept;
@@ -247,8 +301,8 @@ int Hostile(tPeer& peer) {
         ++boardId;
         announce();
         const auto turn = static_cast<std::uint8_t>(m.turn);
-        peer.Send(m.confirmed ? tDatagram::TileConfirmed(peer.own, boardId, turn, m.cell)
-                              : tDatagram::TileLaid(peer.own, boardId, turn, m.cell));
+        peer.Send(Move(m.confirmed ? wire::kTileConfirmed : wire::kTileLaid, peer.own, boardId,
+                       turn, m.cell));
         std::printf("%-34s board kept: %s\n", m.name, Lists(peer, boardId) ? "yes" : "no");
     }
 
@@ -257,19 +311,19 @@ int Hostile(tPeer& peer) {
 }
 
 int Ask(tPeer& peer, int timeoutMs) {
-    peer.Send(tDatagram::Hello(peer.own));
-    peer.Send(tDatagram::RequestBoards(peer.own));
-    std::vector<tDatagram> answers;
+    peer.Send(Hello(peer.own));
+    peer.Send(RequestBoards(peer.own));
+    std::vector<tMessage> answers;
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (answers.empty() && std::chrono::steady_clock::now() < end) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             end - std::chrono::steady_clock::now());
-        for (const tDatagram& d : peer.Collect(static_cast<int>(left.count()) + 1, true))
+        for (const tMessage& d : peer.Collect(static_cast<int>(left.count()) + 1, true))
             if (IsAnswer(d))
                 answers.push_back(d);
     }
     // The rest of the answer follows at once.
-    for (const tDatagram& d : peer.Collect(300, false))
+    for (const tMessage& d : peer.Collect(300, false))
         if (IsAnswer(d))
             answers.push_back(d);
     std::printf("received: %s\n", Describe(answers).c_str());
@@ -278,7 +332,8 @@ int Ask(tPeer& peer, int timeoutMs) {
 
 int Usage() {
     std::fprintf(stderr, "usage: vessrin_peer hostile <address> <port> <own-address>\n"
-                         "       vessrin_peer ask <address> <port> <own-address> <timeout-ms>\n");
+                         "       vessrin_peer ask <address> <port> <own-address> <timeout-ms>\n"
+                         "       vessrin_peer selftest\n");
     return 2;
 }
 
@@ -290,6 +345,8 @@ int main(int argc, char** argv) {
         return Usage();
     tPeer peer;
     const std::string command = argv[1];
+    if (command == "selftest")
+        return argc == 2 && wire::SelfTest() == 0 ? 0 : 1;
     if (command == "hostile") {
         if (!Parse(argc, argv, 5, peer))
             return Usage();

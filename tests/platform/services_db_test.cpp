@@ -15,6 +15,7 @@
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace std::string_literals;
@@ -104,7 +105,8 @@ TEST_F(ServicesDb, LookupsReadThePerUserFileBeforeTheSystemFile) {
     EXPECT_EQ(ServiceNameByPort(5000, "udp"), "Vessrin");
     // What the user file does not know, the system file answers.
     EXPECT_EQ(ServicePortByName("www", "tcp"), 80);
-    EXPECT_EQ(ServiceNameByPort(4000, "udp"), "Vessrin");
+    // The system's entry of a service the user file has is not seen at all.
+    EXPECT_FALSE(ServiceNameByPort(4000, "udp"));
     EXPECT_FALSE(ServicePortByName("Vessrin", "tcp"));
     EXPECT_FALSE(ServicePortByName("vessrin", "udp"));
     EXPECT_FALSE(ServiceNameByPort(80, "udp"));
@@ -125,9 +127,9 @@ TEST_F(ServicesDb, FirstPortCreatesThePerUserFileAndLeavesOthersAlone) {
     EXPECT_EQ(ServicePortByName("Vessrin", "udp"), 5000);
 
     EXPECT_EQ(SetServicePort("Vessrin", "udp", 0, ""), scOk);
-    EXPECT_EQ(Slurp(UserFile()), "");
+    EXPECT_EQ(Slurp(UserFile()), "Vessrin\t    0/udp\t# no port: network play off\n");
     EXPECT_EQ(Slurp(SystemFile()), kSystemText);
-    EXPECT_FALSE(ServicePortByName("Vessrin", "udp"));
+    EXPECT_EQ(ServicePortByName("Vessrin", "udp"), 0);
 }
 
 TEST_F(ServicesDb, EveryLocationWithAFileIsRewritten) {
@@ -168,6 +170,114 @@ TEST_F(ServicesDb, ResultCodesOverTheLocations) {
             tServiceDirectories{c.userDir ? user_ : "", c.systemDir ? system_ : ""});
         EXPECT_EQ(SetServicePort("Vessrin", "udp", 5000, ""), c.expected);
     }
+}
+
+// What an ordinary user gets from the dialog's writes: the system file is
+// read-only for them, so the per-user file must carry every change. Run in a
+// child process with the rights of "nobody" when the tests run as root.
+TEST_F(ServicesDb, OrdinaryUserSetsMovesAndRemovesThePort) {
+    const uid_t nobody = 65534;
+    const bool asRoot = geteuid() == 0;
+    ASSERT_EQ(::chmod(tmp_.path().toStdString().c_str(), 0755), 0);
+    const std::string config = tmp_.filePath("config").toStdString();
+    const std::string marker = "Vessrin\t    0/udp\t# no port: network play off\n";
+    const std::string system = kSystemText + "Vessrin\t 4000/udp\n";
+    struct Case {
+        const char* what;
+        const char* user; // nullptr: no per-user file
+        bool userWritable;
+        std::uint16_t port;
+        std::uint8_t code;
+        int found; // port a lookup gives afterwards, -1 none
+        const char* userAfter;
+    };
+    const Case cases[] = {
+        {"no entry anywhere", nullptr, true, 5000, scOk, 5000, "Vessrin\t 5000/udp\n"},
+        {"system entry cleared", nullptr, true, 0, scOk, 0, marker.c_str()},
+        {"system entry moved", "", true, 5000, scOk, 5000, "Vessrin\t 5000/udp\n"},
+        {"back to the system's port", "Vessrin\t 5000/udp\n", true, 4000, scOk, 4000,
+         "Vessrin\t 4000/udp\n"},
+        {"cleared twice", marker.c_str(), true, 0, scOk, 0, marker.c_str()},
+        {"hand-edited marker", "# mine\nVessrin none/udp\n", true, 6000, scOk, 6000,
+         "# mine\nVessrin\t 6000/udp\n"},
+        {"per-user folder read-only", "Vessrin\t 5000/udp\n", false, 0, scCannotCreateTemporary,
+         5000, "Vessrin\t 5000/udp\n"},
+        {"per-user folder cannot be made", nullptr, false, 0, scCannotCreateTemporary, 4000,
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(QDir(QString::fromStdString(config)).removeRecursively());
+        ASSERT_EQ(mkdir(config.c_str(), 0755), 0);
+        Spit(SystemFile(), system);
+        ::chmod(SystemFile().c_str(), 0644);
+        if (c.user) {
+            ASSERT_EQ(mkdir(user_.c_str(), 0755), 0);
+            Spit(UserFile(), c.user);
+            if (asRoot) {
+                ASSERT_EQ(::chown(UserFile().c_str(), nobody, nobody), 0);
+                ASSERT_EQ(::chown(user_.c_str(), nobody, nobody), 0);
+            }
+            ::chmod(user_.c_str(), c.userWritable ? 0755 : 0555);
+        }
+        if (asRoot) {
+            ASSERT_EQ(::chown(config.c_str(), nobody, nobody), 0);
+        }
+        ::chmod(config.c_str(), c.userWritable ? 0755 : 0555);
+        // Read-only for the user even when the tests do not run as root.
+        ::chmod(system_.c_str(), 0555);
+
+        int result[2] = {};
+        ASSERT_EQ(pipe(result), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (asRoot && (setgid(nobody) != 0 || setuid(nobody) != 0))
+                _exit(2);
+            const int reply[2] = {SetServicePort("Vessrin", "udp", c.port, ""),
+                                  ServicePortByName("Vessrin", "udp").value_or(-1)};
+            _exit(write(result[1], reply, sizeof reply) == sizeof reply ? 0 : 3);
+        }
+        ::close(result[1]);
+        int reply[2] = {-1, -1};
+        const bool got = read(result[0], reply, sizeof reply) == sizeof reply;
+        ::close(result[0]);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(got && WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_EQ(reply[0], c.code);
+        EXPECT_EQ(reply[1], c.found);
+        EXPECT_EQ(Exists(UserFile()), c.userAfter != nullptr);
+        if (c.userAfter) {
+            EXPECT_EQ(Slurp(UserFile()), c.userAfter);
+        }
+        EXPECT_EQ(Slurp(SystemFile()), system);
+        EXPECT_FALSE(Exists(UserFile() + ".new"));
+        ::chmod(config.c_str(), 0755);
+        ::chmod(system_.c_str(), 0755);
+        if (Exists(user_))
+            ::chmod(user_.c_str(), 0755);
+    }
+}
+
+// Root rewrites /etc/services, but when the per-user file that decides cannot
+// be rewritten, the change has not taken effect and must not be reported so.
+TEST_F(ServicesDb, SystemRewrittenButUserFileStuckIsAnError) {
+    const std::string system = kSystemText + "Vessrin\t 4000/udp\n";
+    Spit(SystemFile(), system);
+    WriteUser("Vessrin\t 5000/udp\n");
+    // Even root cannot replace a non-empty directory with a file.
+    ASSERT_EQ(mkdir((UserFile() + ".new").c_str(), 0755), 0);
+    Spit(UserFile() + ".new/x", "");
+    const std::uint8_t code = SetServicePort("Vessrin", "udp", 6000, "");
+    if (geteuid() != 0) {
+        EXPECT_EQ(code, scCannotCreateTemporary);
+        return;
+    }
+    EXPECT_EQ(code, scCannotDelete);
+    EXPECT_EQ(Slurp(SystemFile()), kSystemText + "Vessrin\t 6000/udp\n");
+    EXPECT_EQ(Slurp(UserFile()), "Vessrin\t 5000/udp\n");
+    EXPECT_EQ(ServicePortByName("Vessrin", "udp"), 5000);
 }
 
 TEST_F(ServicesDb, RewriteKeepsForeignBytesLineEndsAndPermissions) {

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -93,7 +94,7 @@ TEST_F(PortFormTest, EntriesAcceptedRefusedAndWritten) {
         {"0x50", nullptr, false, "Vessrin\t   80/udp\n"},
         {"65535", nullptr, false, "Vessrin\t65535/udp\n"},
         {"7000", nullptr, false, "Vessrin\t 7000/udp\n"}, // its owner uses tcp only
-        {"", nullptr, false, ""},
+        {"", nullptr, false, "Vessrin\t    0/udp\t# no port: network play off\n"},
         {"0", "ungültige Portnummer", true, nullptr},
         {"65536", "ungültige Portnummer", true, nullptr},
         {"-5", "ungültige Portnummer", true, nullptr},
@@ -124,8 +125,10 @@ TEST_F(PortFormTest, EntriesAcceptedRefusedAndWritten) {
             EXPECT_EQ(Slurp(UserFile()), c.userFile);
         else
             EXPECT_EQ(Slurp(UserFile()), "") << "a refused entry writes nothing";
-        EXPECT_EQ(Slurp(system_ + "/services"),
-                  c.userFile ? kSystemText + c.userFile : kSystemText);
+        // Root also updates the system file; "no port" is only written down
+        // where it overrides the system file.
+        const bool entered = c.userFile && c.entry[0] != '\0';
+        EXPECT_EQ(Slurp(system_ + "/services"), entered ? kSystemText + c.userFile : kSystemText);
     }
 }
 
@@ -139,6 +142,38 @@ TEST_F(PortFormTest, PortAlreadyConfiguredLeavesTheFileUntouched) {
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(InodeOf(UserFile()), before) << "the file was replaced";
     EXPECT_EQ(Slurp(UserFile()), "Vessrin\t 4000/udp\r\n# mine\r\n");
+}
+
+// A system entry of the game's port that the per-user file overrides is
+// stale: entering its port must write it, not close as if it were set.
+TEST_F(PortFormTest, StaleSystemEntryIsNotTakenForTheCurrentPort) {
+    Spit(system_ + "/services", kSystemText + "Vessrin\t 4000/udp\n");
+    ASSERT_TRUE(EnsureUserServicesFile());
+    Spit(UserFile(), "Vessrin\t    0/udp\n");
+    ASSERT_EQ(ServicePortByName("Vessrin", "udp"), 0);
+    TPortForm form;
+    Enter(form, QStringLiteral("4000"));
+    EXPECT_TRUE(boxes_.empty());
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(Slurp(UserFile()), "Vessrin\t 4000/udp\n");
+    EXPECT_EQ(ServicePortByName("Vessrin", "udp"), 4000);
+}
+
+// The per-user file decides; when it cannot be rewritten the dialog says so
+// even though the system file was.
+TEST_F(PortFormTest, UnwritableDecidingFileIsReportedNotHidden) {
+    ASSERT_TRUE(EnsureUserServicesFile());
+    Spit(UserFile(), "Vessrin\t 5000/udp\n");
+    ASSERT_EQ(mkdir((UserFile() + ".new").c_str(), 0755), 0);
+    Spit(UserFile() + ".new/x", "");
+    TPortForm form;
+    Enter(form, QString());
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0], geteuid() == 0
+                             ? QStringLiteral("Kann Services Datei nicht beschreiben")
+                             : QStringLiteral("Kann temporäre Services Datei nicht erzeugen"));
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_EQ(ServicePortByName("Vessrin", "udp"), 5000);
 }
 
 TEST_F(PortFormTest, FailedWriteShowsItsMessageAndCancels) {
