@@ -91,14 +91,6 @@ tDatagram Move(std::uint8_t kind, tAddress sender, std::uint32_t boardId, std::u
     return d;
 }
 
-// The little-endian reading of the four network-order bytes.
-std::uint32_t DistanceValue(tAddress a) {
-    unsigned char o[4];
-    std::memcpy(o, &a, 4);
-    return static_cast<std::uint32_t>(o[0]) | static_cast<std::uint32_t>(o[1]) << 8 |
-           static_cast<std::uint32_t>(o[2]) << 16 | static_cast<std::uint32_t>(o[3]) << 24;
-}
-
 } // namespace
 
 tDatagram tDatagram::Hello(tAddress sender) {
@@ -205,22 +197,6 @@ std::optional<tDatagram> tDatagram::Decode(const std::uint8_t* data, std::size_t
         d.Text = GetString(data, kTextAt, kTextMaxChars + 1);
     }
     return d;
-}
-
-tAddress OwnAddressFor(const tIpList& own, tAddress destination) {
-    if (own.Count() == 0)
-        return 0;
-    const std::uint32_t target = DistanceValue(destination);
-    tAddress result = own.Items(0);
-    std::uint32_t best = 0xFFFFFFFFu;
-    for (int i = 0; i < own.Count(); ++i) {
-        const std::uint32_t distance = DistanceValue(own.Items(i)) ^ target;
-        if (distance < best) {
-            best = distance;
-            result = own.Items(i);
-        }
-    }
-    return result;
 }
 
 tAddress HomeAddressOf(const tDatagram& d) {

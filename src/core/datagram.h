@@ -71,12 +71,6 @@ struct tDatagram {
     static std::optional<tDatagram> Decode(const std::uint8_t* data, std::size_t length);
 };
 
-// The own address to name in a datagram for a destination: the entry whose
-// exclusive-or distance to it is smallest, both read with the first octet as
-// the least significant byte; the earliest entry wins a tie. An empty list
-// gives 0, which every receiver ignores as a sender.
-tAddress OwnAddressFor(const tIpList& own, tAddress destination);
-
 // What the main thread is to do with a received datagram.
 enum tReceiveAction : std::uint8_t {
     raIgnore,

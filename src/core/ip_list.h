@@ -28,3 +28,9 @@ private:
 std::string DottedAddress(tAddress a);
 // The address from four octets in reading order.
 tAddress AddressFromOctets(int a, int b, int c, int d);
+
+// The own address to name in a datagram for a destination: the entry whose
+// exclusive-or distance to it is smallest, both read with the first octet as
+// the least significant byte; the earliest entry wins a tie. An empty list
+// gives 0, which every receiver ignores as a sender.
+tAddress OwnAddressFor(const tIpList& own, tAddress destination);
