@@ -20,5 +20,11 @@ tRemoteAction CheckRemoteMove(const tRemoteBoard& board, int turn, std::uint16_t
         (turn + 1 == board.Turn && turn >= 1) || (turn == kTurnsPlayed && board.Turn == kLastTurn);
     if (previous && lying == turn)
         return tRemoteAction::Ignore;
+    // With three PCs or more, the owner may move on as soon as the last of
+    // the others has confirmed, and its next move can overtake that last
+    // confirmation on its way here; such a move is the course, not a fault.
+    if (turn == board.Turn + 1 && board.TurnConfirmed && turn <= kTurnsPlayed && cell >= 0 &&
+        lying == 0)
+        return tRemoteAction::Early;
     return tRemoteAction::Leave;
 }

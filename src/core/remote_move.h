@@ -11,6 +11,8 @@ enum class tRemoteAction : std::uint8_t {
     Lay,           // lay the tile of the turn on the named cell
     LayAndConfirm, // lay it and confirm the turn
     Ignore,        // a repeat about a tile already confirmed on that cell
+    Early,         // the next turn's move, come before this PC offered that tile:
+                   // held until the board moves on to it
     Leave,         // the move does not fit: the board leaves the game
 };
 

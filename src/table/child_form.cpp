@@ -16,6 +16,7 @@
 #include <atomic>
 #include <cstring>
 #include <random>
+#include <utility>
 
 #include "core/colors.h"
 #include "core/computer_player.h"
@@ -264,6 +265,19 @@ void TChildForm::NextTile() {
         ComputerMove();
     AwaitingTile = true;
     UpdateMarker();
+    if (!FEarly.empty()) {
+        // Played once the main window has moved every board on: a
+        // confirmation in here would ask it for the next player mid-way.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                const std::vector<tEarlyMove> early = std::exchange(FEarly, {});
+                for (const tEarlyMove& m : early)
+                    if (!FLeft)
+                        RemoteMove(m.turn, m.cellCode, m.confirm);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void TChildForm::Evaluate() {
@@ -359,6 +373,14 @@ void TChildForm::RemoteMove(int turn, std::uint16_t cellCode, bool confirm) {
         ConfirmTile();
         break;
     case tRemoteAction::Ignore:
+        break;
+    case tRemoteAction::Early:
+        // A few moves of the tile and its confirmation; a flood is no course.
+        if (FEarly.size() < 8) {
+            FEarly.push_back({turn, cellCode, confirm});
+            break;
+        }
+        close();
         break;
     case tRemoteAction::Leave:
         close();

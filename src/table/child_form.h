@@ -124,6 +124,13 @@ private:
 
     bool FFirstPaint = true;
     bool FLeft = false; // LeaveGame ran
+    // Moves of the owner's next turn that came before this PC offered it.
+    struct tEarlyMove {
+        int turn;
+        std::uint16_t cellCode;
+        bool confirm;
+    };
+    std::vector<tEarlyMove> FEarly;
     QPointer<tHexagon> FDragTile;
     QPoint FDragOrigin;
     QPoint FDragCursor;

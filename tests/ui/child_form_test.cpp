@@ -452,6 +452,28 @@ TEST_F(ChildFormTest, RemoteMovesThatDoNotFitCloseTheBoard) {
     EXPECT_TRUE(host.Sent.empty()) << "a remote board never sends moves";
 }
 
+TEST_F(ChildFormTest, NextTurnsMovesBeforeItsTileAreHeldUntilTheBoardMovesOn) {
+    TChildForm* b = MakeBoard("\\\\10.0.0.2\\Bob", kPeerA);
+    QPointer<TChildForm> guard(b);
+    b->RemoteMove(1, 311, true);
+    // A third PC's confirmation of turn 1 is still on its way here, and the
+    // owner's moves of turn 2 overtake it.
+    b->RemoteMove(2, 322, false);
+    b->RemoteMove(2, 333, true);
+    ProcessDeletes();
+    ASSERT_TRUE(guard) << "the board left the game";
+    EXPECT_EQ(Hex(b, 322)->GetOccupation(), nullptr);
+    EXPECT_EQ(Hex(b, 333)->GetOccupation(), nullptr);
+    EXPECT_EQ(host.NextPlayerDueCalls, 1);
+    b->NextTile();
+    QApplication::processEvents();
+    ASSERT_TRUE(guard);
+    EXPECT_EQ(Hex(b, 322)->GetOccupation(), nullptr);
+    ASSERT_NE(Hex(b, 333)->GetOccupation(), nullptr);
+    EXPECT_NE(Hex(b, 311)->GetOccupation(), nullptr) << "turn 1's tile stays";
+    EXPECT_EQ(host.NextPlayerDueCalls, 2) << "turn 2 confirmed once played";
+}
+
 TEST_F(ChildFormTest, ReturnPressesOkOnlyWhenItIsEnabled) {
     TChildForm* b = MakeBoard("Anna");
     QTest::keyClick(b->BtnOk, Qt::Key_Return);
