@@ -36,7 +36,7 @@ status=0
 printf '%-20s %12s %8s %8s\n' target executions "exec/s" crashes
 for t in $targets; do
     exe=$build/fuzz/$t
-    [ -x "$exe" ] || { echo "$t: not built (its core header is missing)"; continue; }
+    [ -x "$exe" ] || { echo "$t: not built"; status=1; continue; }
     seeds=fuzz/corpus/$t
     work=$build/corpus/$t
     artifacts=$build/artifacts/$t
@@ -63,5 +63,5 @@ for t in $targets; do
         grep -m5 -E 'ERROR|check failed|runtime error|Test unit written' "$log"
     fi
 done
-[ $status -eq 0 ] && echo "fuzz: no crashes" || echo "fuzz: CRASHES (inputs in $build/artifacts)"
+[ $status -eq 0 ] && echo "fuzz: no crashes" || echo "fuzz: FAILED: a target crashed or was not built (inputs in $build/artifacts)"
 exit $status
