@@ -55,7 +55,11 @@ eval "$(xdotool getwindowgeometry --shell "$form" | sed 's/^/FORM_/')"
 xdotool mousemove $((FORM_X + 288)) $((FORM_Y + 112)) click 3
 picker=$(find_window '^(Select Colou?r|Farbauswahl)$') || fail "no colour dialog from a right click on Bar6"
 xdotool windowfocus --sync "$picker" 2>/dev/null
-xdotool key alt+h ctrl+a
+# The HTML field's "&HTML:"; German also has "&Helligkeit:", which comes
+# first, and a repeated key moves on to the next field with it.
+html_keys="alt+h"
+case $lang in de*) html_keys="alt+h alt+h" ;; esac
+xdotool key $html_keys ctrl+a
 xdotool type --delay 30 "#$new"
 xdotool key Return
 gone '^(Select Colou?r|Farbauswahl)$' || fail "the colour dialog stayed open"
