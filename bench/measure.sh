@@ -12,9 +12,11 @@ runs=${1:-${RUNS:-7}}
 build=${BUILD:-build-bench}
 here=$PWD/bench
 scratch=$(mktemp -d)
+# shellcheck source=../tests/e2e/xvfb_lib.sh
+. "$here/../tests/e2e/xvfb_lib.sh"
 xvfb=
 netns=
-trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null; [ -n "$netns" ] && ip netns del "$netns"; rm -rf "$scratch"' EXIT
+trap 'stop_xvfb "$xvfb"; [ -n "$netns" ] && ip netns del "$netns"; rm -rf "$scratch"' EXIT
 
 echo "building in $build ..." >&2
 launcher=()
@@ -55,8 +57,6 @@ if [ "$(id -u)" -eq 0 ] && ip netns add "vmeasure$$" 2>/dev/null; then
 else
     echo "not root: the game is measured with its network not started" >&2
 fi
-# shellcheck source=../tests/e2e/xvfb_lib.sh
-. "$here/../tests/e2e/xvfb_lib.sh"
 start_xvfb 1280x1024x24 -nolisten tcp || exit 1
 xvfb=$XVFB_PID
 display=$DISPLAY
@@ -76,7 +76,7 @@ for i in $(seq 1 "$runs"); do
     run '^Reference$' "$reference" >>"$scratch/reference.jsonl"
 done
 
-kill $xvfb 2>/dev/null
+stop_xvfb "$xvfb"
 xvfb=
 if [ "$quick" != 1 ]; then
     echo "move latency ..." >&2

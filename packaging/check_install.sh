@@ -6,10 +6,12 @@
 # usage: check_install.sh <build dir>
 set -uo pipefail
 build=$(realpath "${1:?usage: check_install.sh <build dir>}")
+# shellcheck source=../tests/e2e/xvfb_lib.sh
+. "$(dirname "$0")/../tests/e2e/xvfb_lib.sh"
 scratch=$(mktemp -d)
 app=
 xvfb=
-trap 'kill $app $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
+trap 'kill $app 2>/dev/null; stop_xvfb "$xvfb"; rm -rf "$scratch"' EXIT
 fail() { echo "install check FAILED: $*"; exit 1; }
 
 root=$scratch/install
@@ -74,8 +76,6 @@ dpkg -x "$deb" "$unpacked" || fail "dpkg -x"
 [ -s "$unpacked/usr/share/applications/vessrin.desktop" ] || fail "no menu entry in the package"
 echo "package $(basename "$deb") ($(stat -c %s "$deb") bytes), Depends: $depends"
 
-# shellcheck source=../tests/e2e/xvfb_lib.sh
-. "$(dirname "$0")/../tests/e2e/xvfb_lib.sh"
 start_xvfb 1280x1024x24 || fail "no X server"
 xvfb=$XVFB_PID
 display=$DISPLAY

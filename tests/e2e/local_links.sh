@@ -23,7 +23,7 @@ start_xvfb 1280x900x24 -noreset -nolisten tcp && xvfb=$XVFB_PID
 # Port 0: the server takes a free port and says which.
 python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$site" >"$bin/server.log" 2>&1 &
 server=$!
-trap 'kill $app $xvfb $server 2>/dev/null; rm -rf "$work" "$home" "$site" "$bin"' EXIT
+trap 'kill $app $server 2>/dev/null; stop_xvfb "$xvfb"; rm -rf "$work" "$home" "$site" "$bin"' EXIT
 
 desktop=$home/Schreibtisch
 mkdir -p "$home/config" "$home/data" "$desktop"

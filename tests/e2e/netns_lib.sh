@@ -401,7 +401,7 @@ netns_cleanup() {
     for pid in "${PC_PID[@]}"; do
         [ -n "$pid" ] && wait "$pid" 2>/dev/null
     done
-    [ -n "$NETNS_XVFB" ] && kill "$NETNS_XVFB" 2>/dev/null
+    stop_xvfb "$NETNS_XVFB"
     for i in $(seq 1 "$NETNS_COUNT"); do
         ip netns del "$(netns_name "$i")" 2>/dev/null
         rm -rf "/etc/netns/$(netns_name "$i")"

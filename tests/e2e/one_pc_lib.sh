@@ -66,7 +66,7 @@ local_start() {
     work=$(mktemp -d)
     app=
     xvfb=
-    trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+    trap 'kill $app 2>/dev/null; stop_xvfb "$xvfb"; rm -rf "$work"' EXIT
     start_xvfb 1280x900x24 || fail "no X server"
     xvfb=$XVFB_PID
     # The test command runs the widget tests offscreen; these need real X windows.

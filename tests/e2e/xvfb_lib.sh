@@ -12,6 +12,10 @@
 #       the free ones, waits until it accepts clients, and sets DISPLAY and
 #       XVFB_PID. A number chosen by the test could belong to a server left
 #       by another run, whose windows the test would then search in vain.
+#   stop_xvfb <pid>
+#       ends that server and waits until it is gone. A server still shutting
+#       down removes its socket file on the way out, and with it the socket of
+#       the next test's server that took the same display number meanwhile.
 #   find_window <name pattern> [id not to take] [seconds]
 #       the id of a visible window of that name once it shows; fails after
 #       the seconds (20 by default). xdotool matches non-ASCII letters of a
@@ -60,6 +64,18 @@ start_xvfb() {
     rm -f "$file"
     [ -n "$number" ] || { echo "Xvfb did not start" >&2; return 1; }
     export DISPLAY=:$number
+}
+
+stop_xvfb() {
+    [ -n "${1:-}" ] || return 0
+    kill "$1" 2>/dev/null || return 0
+    local end=$((SECONDS + 10))
+    while kill -0 "$1" 2>/dev/null; do
+        [ $SECONDS -lt $end ] || { kill -9 "$1" 2>/dev/null; break; }
+        sleep 0.05
+    done
+    wait "$1" 2>/dev/null
+    return 0
 }
 
 find_window() {
