@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Measures the installed game as a process under Xvfb against a bare Qt
-# reference of the same shape, alternating the two, and prints medians with
+# reference of the same shape, alternating them (the reference also with
+# --tick, doing each second what the game's idle window shows), and prints medians with
 # min and max; then the move latency between two PCs and the receiver's idle
 # cost (as root, in network namespaces), the headless simulator and the
 # benchmarks.
@@ -65,15 +66,17 @@ run() { # title regex, program
         XDG_RUNTIME_DIR="$scratch/runtime" DISPLAY="$display" QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 \
         IDLE_SECONDS="${IDLE_SECONDS:-10}" python3 "$here/measure_run.py" "$@")
 }
-# One start of each first, so that both are measured warm.
+# One start of each first, so that all are measured warm.
 run '^(Vessrin|Orvanel)$' "$game" >/dev/null
 run '^Reference$' "$reference" >/dev/null
 : >"$scratch/game.jsonl"
 : >"$scratch/reference.jsonl"
+: >"$scratch/ticking.jsonl"
 for i in $(seq 1 "$runs"); do
     echo "run $i of $runs" >&2
     run '^(Vessrin|Orvanel)$' "$game" >>"$scratch/game.jsonl"
     run '^Reference$' "$reference" >>"$scratch/reference.jsonl"
+    run '^Reference$' "$reference" --tick >>"$scratch/ticking.jsonl"
 done
 
 stop_xvfb "$xvfb"
@@ -83,10 +86,11 @@ if [ "$quick" != 1 ]; then
     bash "$here/move_latency.sh" "$game" "${MOVES:-200}" >"$scratch/moves.jsonl"
 fi
 
-python3 - "$scratch/game.jsonl" "$scratch/reference.jsonl" "$runs" <<'PY'
+python3 - "$scratch/game.jsonl" "$scratch/reference.jsonl" "$runs" "$scratch/ticking.jsonl" <<'PY'
 import json, statistics, sys
 game = [json.loads(l) for l in open(sys.argv[1]) if l.strip()]
 ref = [json.loads(l) for l in open(sys.argv[2]) if l.strip()]
+ticking = [json.loads(l) for l in open(sys.argv[4]) if l.strip()]
 def stat(rows, key):
     v = [r[key] for r in rows if r.get(key) is not None]
     if not v:
@@ -106,8 +110,20 @@ for key, name in (("mapped_ms", "exec → main window mapped, ms"),
     rm, rt = stat(ref, key)
     ratio = f"{gm / rm:.2f} ×" if gm is not None and rm else "–"
     print(f"| {name} | {gt} | {rt} | {ratio} |")
-bad = [r for r in game + ref if r.get("exit") != 0]
-print(f"\nclean exits: {len(game) + len(ref) - len(bad)} of {len(game) + len(ref)}")
+# The reference that ticks as the game's idle window does: the least a Qt
+# program pays for showing the same changes each second.
+print()
+print("| idle, per 10 s, median (min–max) | game | ticking reference | ratio |")
+print("|---|---|---|---|")
+for key, name in (("idle_cpu_ms", "CPU, all threads, ms"),
+                  ("idle_vcsw", "voluntary context switches, all threads")):
+    gm, gt = stat(game, key)
+    tm, tt = stat(ticking, key)
+    ratio = f"{gm / tm:.2f} ×" if gm is not None and tm else "–"
+    print(f"| {name} | {gt} | {tt} | {ratio} |")
+runs = game + ref + ticking
+bad = [r for r in runs if r.get("exit") != 0]
+print(f"\nclean exits: {len(runs) - len(bad)} of {len(runs)}")
 PY
 echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
 [ "$quick" = 1 ] && exit 0
