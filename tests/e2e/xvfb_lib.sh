@@ -63,8 +63,15 @@ start_xvfb() {
     number=$(tr -d '[:space:]' <"$file")
     rm -f "$file"
     [ -n "$number" ] || { echo "Xvfb did not start" >&2; return 1; }
+    # A client must get in before the program is blamed for a display it
+    # cannot reach.
+    if command -v xdotool >/dev/null && ! poll_until 5 xvfb_accepts "$number"; then
+        echo "Xvfb :$number took no client" >&2
+        return 1
+    fi
     export DISPLAY=:$number
 }
+xvfb_accepts() { DISPLAY=:$1 xdotool getdisplaygeometry >/dev/null 2>&1; }
 
 stop_xvfb() {
     [ -n "${1:-}" ] || return 0
