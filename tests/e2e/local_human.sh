@@ -72,38 +72,14 @@ shows_value() { # cell, value expected (any for a tile at all)
     return 1
 }
 high_score_names() { for i in 1 2 3 4 5; do ini_value HighScore "Player$i"; done | grep -c .; }
-# Anna plays so that a line surely scores: the outer columns 1 and 5 (cells 0-2
-# and 16-18) each collect the tiles of one vertical value, everything else goes
-# to the middle columns. Each tile is first laid on a free cell to see it.
-free=()
-for i in $(seq 0 18); do free[i]=1; done
-declare -A column_of=()
-first_free() { # cell indexes ...
-    local i
-    for i in "$@"; do [ "${free[i]}" = 1 ] && echo "$i" && return; done
-}
-# Sets target to the cell for a tile of vertical value $1 laid on probe cell $2.
-choose_target() {
-    local c
-    if [ -n "${column_of[$1]:-}" ]; then
-        target=$(first_free ${column_of[$1]})
-        [ -n "$target" ] && return
-    else
-        for c in "0 1 2" "16 17 18"; do
-            [[ " ${column_of[*]} " == *" $c "* ]] && continue
-            target=$(first_free $c)
-            [ -n "$target" ] || continue
-            column_of[$1]=$c
-            return
-        done
-    fi
-    target=$2
-}
+# Anna plays so that a line surely scores; each tile is first laid on a free
+# cell to see it.
+scoring_start
 for turn in $(seq 1 18); do
     probe=$(first_free $(seq 3 15) $(seq 0 2) $(seq 16 18))
     at "$probe" click 1
     v=$(shows_value "$probe" any) || fail "turn $turn: no tile visible on the clicked cell"
-    choose_target "$v" "$probe"
+    choose_target "$v"
     if [ "$turn" -lt 18 ]; then
         if [ "$target" != "$probe" ]; then
             at "$target" click 1

@@ -142,31 +142,8 @@ steer_to() {
     done
 }
 
-# Anna plays so that a line surely scores: the outer columns 1 and 5 each
-# collect the tiles of one vertical value, everything else goes to the middle.
-free=()
-for i in $(seq 0 18); do free[i]=1; done
-declare -A column_of=()
-first_free() { # cell indexes ...
-    local i
-    for i in "$@"; do [ "${free[i]}" = 1 ] && echo "$i" && return; done
-}
-choose_target() { # vertical value
-    local c
-    if [ -n "${column_of[$1]:-}" ]; then
-        target=$(first_free ${column_of[$1]})
-        [ -n "$target" ] && return
-    else
-        for c in "0 1 2" "16 17 18"; do
-            [[ " ${column_of[*]} " == *" $c "* ]] && continue
-            target=$(first_free $c)
-            [ -n "$target" ] || continue
-            column_of[$1]=$c
-            return
-        done
-    fi
-    target=$(first_free $(seq 3 15) $(seq 0 2) $(seq 16 18))
-}
+# Anna plays so that a line surely scores.
+scoring_start
 
 presses=0
 for turn in $(seq 1 19); do

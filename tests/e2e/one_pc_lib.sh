@@ -27,6 +27,15 @@
 #   total_shown <dx> [dy]   the total in a board window's rating box, read off
 #                           the screen; dx and dy (dx when absent) place the
 #                           window in the main window's frame
+#   scoring_start           a strategy for a human player whose lines surely
+#                           score: the outer columns (cells 0-2 and 16-18)
+#                           each collect the tiles of one vertical value,
+#                           everything else goes to the middle columns. Sets
+#                           every cell free (free[cell index]=1); the test
+#                           clears free[i] for each cell it fills.
+#   first_free <index>...   the first of these cells that is free
+#   choose_target <value>   sets target to the cell for a tile of that
+#                           vertical value
 
 # shellcheck source=xvfb_lib.sh
 . "$(dirname "${BASH_SOURCE[0]}")/xvfb_lib.sh"
@@ -153,4 +162,31 @@ total_shown() {
         sleep 0.3
     done
     echo "$text"
+}
+
+scoring_start() {
+    free=()
+    local i
+    for i in $(seq 0 18); do free[i]=1; done
+    declare -gA column_of=()
+}
+first_free() {
+    local i
+    for i in "$@"; do [ "${free[i]}" = 1 ] && echo "$i" && return; done
+}
+choose_target() {
+    local c
+    if [ -n "${column_of[$1]:-}" ]; then
+        target=$(first_free ${column_of[$1]})
+        [ -n "$target" ] && return
+    else
+        for c in "0 1 2" "16 17 18"; do
+            [[ " ${column_of[*]} " == *" $c "* ]] && continue
+            target=$(first_free $c)
+            [ -n "$target" ] || continue
+            column_of[$1]=$c
+            return
+        done
+    fi
+    target=$(first_free $(seq 3 15) $(seq 0 2) $(seq 16 18))
 }
