@@ -19,17 +19,7 @@ fail() {
     exit 1
 }
 
-for i in 1 2 3; do
-    netns_start_pc "$i" "$exe" "$lang"
-done
-declare -a win
-for i in 1 2 3; do
-    win[$i]=$(netns_main_window "$i") || fail "no main window on pc$i"
-done
-# Side by side, so that clicks reach the intended window.
-xdotool windowmove "${win[1]}" 0 0
-xdotool windowmove "${win[2]}" 640 0
-xdotool windowmove "${win[3]}" 0 500
+netns_start_pcs 3 "$exe" "$lang" || fail "the PCs did not start"
 netns_wait_acquainted 1 2 3 || fail "the PCs did not find each other"
 
 shot() { [ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/$1.png"; }

@@ -81,15 +81,7 @@ set_port() { # pc, port
     fail "pc$1's services file has no entry for port $2"
 }
 
-declare -a win
-for i in 1 2; do
-    netns_start_pc "$i" "$exe" "$lang"
-done
-for i in 1 2; do
-    win[$i]=$(netns_main_window "$i") || fail "no main window on pc$i"
-done
-xdotool windowmove "${win[1]}" 0 0
-xdotool windowmove "${win[2]}" 640 0
+netns_start_pcs 2 "$exe" "$lang" || fail "the PCs did not start"
 netns_wait_acquainted 1 2 || fail "the PCs did not find each other"
 
 [ "$(probe $old)" = present ] || fail "pc1 does not answer on port $old"

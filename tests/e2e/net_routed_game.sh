@@ -41,15 +41,7 @@ netns_sniff 1 "$NETNS_ROOT/wire1" || fail "no packet watch on pc1"
 netns_sniff 2 "$NETNS_ROOT/wire2" || fail "no packet watch on pc2"
 
 shot() { [ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/routed-$1.png"; }
-declare -a win
-for i in 1 2; do
-    netns_start_pc "$i" "$exe" "$lang"
-done
-for i in 1 2; do
-    win[$i]=$(netns_main_window "$i") || fail "no main window on pc$i"
-done
-xdotool windowmove "${win[1]}" 0 0
-xdotool windowmove "${win[2]}" 640 0
+netns_start_pcs 2 "$exe" "$lang" || fail "the PCs did not start"
 
 netns_new_player 1 PC
 shot pc1joined

@@ -27,6 +27,12 @@
 #                                   starts the program on PC i; sets
 #                                   PC_PID[slot] (default slot i)
 #   netns_main_window <i>           the X window id of PC i's main window
+#   netns_start_pcs <n> <exe> <lang>
+#                                   starts PCs 1..n, waits for their main
+#                                   windows and sets win[i] to each; the
+#                                   windows stand side by side (640 apart,
+#                                   the third below), so that clicks reach
+#                                   the intended one. False when one has none.
 #   netns_exec <i> <command...>     runs a command inside PC i's namespace
 #   netns_clipboard                 prints the text of the X clipboard
 #   netns_new_player <i> <name>     types a name into PC i's player dialog
@@ -160,6 +166,21 @@ netns_start_pc() {
             >"$dir/app$slot.log" 2>&1
     ) &
     PC_PID[$slot]=$!
+}
+
+netns_start_pcs() {
+    local n=$1 i
+    declare -ga win=()
+    for i in $(seq 1 "$n"); do
+        netns_start_pc "$i" "$2" "$3"
+    done
+    for i in $(seq 1 "$n"); do
+        win[i]=$(netns_main_window "$i") || { echo "no main window on pc$i"; return 1; }
+    done
+    xdotool windowmove "${win[1]}" 0 0
+    [ "$n" -ge 2 ] && xdotool windowmove "${win[2]}" 640 0
+    [ "$n" -ge 3 ] && xdotool windowmove "${win[3]}" 0 500
+    return 0
 }
 
 # The visible windows of PC i whose name matches a pattern; xdotool's own
