@@ -40,7 +40,7 @@ fail() {
 }
 
 start() { # slot
-    netns_start_pc_as_user 1 "$exe" "$lang" "$1" "$system_file"
+    netns_start_pc 1 "$exe" "$lang" "$1" "$system_file"
     netns_main_window "$1" >/dev/null || fail "no main window (start $1)"
     [ "$(stat -c %u /proc/"$(program_pid)"/status 2>/dev/null)" = 65534 ] ||
         fail "the program does not run as nobody"

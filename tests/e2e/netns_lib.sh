@@ -23,9 +23,11 @@
 #   netns_sniff <i> <file>          writes every game datagram that passes
 #                                   PC i's interface to the file, one line
 #                                   each: source, destination, kind, sender
-#   netns_start_pc <i> <exe> [lang] [slot]
+#   netns_start_pc <i> <exe> [lang] [slot] [services file]
 #                                   starts the program on PC i; sets
-#                                   PC_PID[slot] (default slot i)
+#                                   PC_PID[slot] (default slot i); with a
+#                                   services file, as user nobody with that
+#                                   file as a read-only /etc/services
 #   netns_main_window <i>           the X window id of PC i's main window
 #   netns_start_pcs <n> <exe> <lang>
 #                                   starts PCs 1..n, waits for their main
@@ -139,10 +141,17 @@ netns_setup() {
 }
 
 # Starts the program as PC i; the settings file lands in its working folder.
+# With a services file it runs as the unprivileged user nobody (65534), with
+# that file as a private read-only /etc/services; PC i's home, config, working
+# and runtime folders are given to that user first.
 netns_start_pc() {
-    local i=$1 exe lang=${3:-en_US.UTF-8} slot=${4:-$1} dir
+    local i=$1 exe lang=${3:-en_US.UTF-8} slot=${4:-$1} services=${5:-} dir
     exe=$(realpath "$2")
     dir=$(netns_dir "$i")
+    if [ -n "$services" ]; then
+        chmod 755 "$NETNS_ROOT" "$dir"
+        chown -R 65534:65534 "$dir/home" "$dir/config" "$dir/work" "$dir/runtime"
+    fi
     # The sanitizer build reads its options from the environment.
     local keep=() v
     for v in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
@@ -162,8 +171,12 @@ netns_start_pc() {
             LANG="$lang" "${keep[@]}" ip netns exec "$ns" unshare --uts sh -c '
                 mount -t overlay overlay -o "lowerdir=/etc,upperdir=$2/upper,workdir=$2/work" /etc ||
                     { echo "no private /etc: not started" >&2; exit 1; }
-                hostname "$0" && exec "$1"' "$(netns_host "$i")" "$exe" "$etc" \
-            >"$dir/app$slot.log" 2>&1
+                hostname "$0" || exit 1
+                [ -z "$3" ] && exec "$1"
+                { mount --bind "$3" /etc/services && mount -o remount,bind,ro /etc/services; } ||
+                    { echo "no private read-only /etc/services: not started" >&2; exit 1; }
+                exec setpriv --reuid=65534 --regid=65534 --clear-groups "$1"' \
+            "$(netns_host "$i")" "$exe" "$etc" "$services" >"$dir/app$slot.log" 2>&1
     ) &
     PC_PID[$slot]=$!
 }
@@ -434,38 +447,4 @@ netns_cleanup() {
     NETNS_XVFB=""
     NETNS_ROOT=""
     NETNS_COUNT=0
-}
-
-# Starts the program on PC i as the unprivileged user nobody (65534), with a
-# private /etc/services that is read-only and holds the given text; PC i's
-# home, config, working and runtime folders are given to that user first.
-# Sets PC_PID[slot] like netns_start_pc.
-netns_start_pc_as_user() { # i, exe, lang, slot, services file
-    local i=$1 exe lang=${3:-en_US.UTF-8} slot=${4:-$1} services=$5 dir ns
-    exe=$(realpath "$2")
-    dir=$(netns_dir "$i")
-    ns=$(netns_name "$i")
-    chmod 755 "$NETNS_ROOT" "$dir"
-    chown -R 65534:65534 "$dir/home" "$dir/config" "$dir/work" "$dir/runtime"
-    local keep=() v
-    for v in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
-        [ -n "${!v:-}" ] && keep+=("$v=${!v}")
-    done
-    local etc="$dir/etc$slot"
-    mkdir -p "$etc/upper" "$etc/work"
-    cp "/etc/netns/$ns/hosts" "/etc/netns/$ns/resolv.conf" "$etc/upper/"
-    (
-        cd "$dir/work" || exit 1
-        exec env -i PATH="$PATH" HOME="$dir/home" XDG_CONFIG_HOME="$dir/config" \
-            XDG_RUNTIME_DIR="$dir/runtime" DISPLAY="$NETNS_DISPLAY" QT_QPA_PLATFORM=xcb \
-            LANG="$lang" "${keep[@]}" ip netns exec "$ns" unshare --uts sh -c '
-                mount -t overlay overlay -o "lowerdir=/etc,upperdir=$2/upper,workdir=$2/work" /etc &&
-                    mount --bind "$3" /etc/services &&
-                    mount -o remount,bind,ro /etc/services ||
-                    { echo "no private read-only /etc/services: not started" >&2; exit 1; }
-                hostname "$0" &&
-                    exec setpriv --reuid=65534 --regid=65534 --clear-groups "$1"' \
-            "$(netns_host "$i")" "$exe" "$etc" "$services" >"$dir/app$slot.log" 2>&1
-    ) &
-    PC_PID[$slot]=$!
 }
