@@ -14,8 +14,8 @@
 #       by another run, whose windows the test would then search in vain.
 #   stop_xvfb <pid>
 #       ends that server and waits until it is gone. A server still shutting
-#       down removes its socket file on the way out, and with it the socket of
-#       the next test's server that took the same display number meanwhile.
+#       down can remove its socket file on the way out, and with it the socket
+#       of the next test's server that took the same display number meanwhile.
 #   find_window <name pattern> [id not to take] [seconds]
 #       the id of a visible window of that name once it shows; fails after
 #       the seconds (20 by default). xdotool matches non-ASCII letters of a
