@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Measures the installed game as a process under Xvfb against a bare Qt
 # reference of the same shape, alternating them (the reference also with
-# --tick, doing each second what the game's idle window shows), and prints medians with
-# min and max; then the move latency between two PCs and the receiver's idle
+# --tick, doing each second what the game's idle window shows), and prints
+# medians with min and max; then the move latency between two PCs and the receiver's idle
 # cost (as root, in network namespaces), the headless simulator and the
 # benchmarks.
 # usage: bench/measure.sh [runs (default 7)]   (RUNS, IDLE_SECONDS, BUILD, MOVES (default 200) override;
@@ -110,8 +110,8 @@ for key, name in (("mapped_ms", "exec → main window mapped, ms"),
     rm, rt = stat(ref, key)
     ratio = f"{gm / rm:.2f} ×" if gm is not None and rm else "–"
     print(f"| {name} | {gt} | {rt} | {ratio} |")
-# The reference that ticks as the game's idle window does: the least a Qt
-# program pays for showing the same changes each second.
+# The reference that ticks as the game's idle window does: what bare Qt pays
+# for showing the same changes each second.
 print()
 print("| idle, per 10 s, median (min–max) | game | ticking reference | ratio |")
 print("|---|---|---|---|")
