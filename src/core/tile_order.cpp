@@ -1,6 +1,8 @@
 // Tile order block and shuffle.
 #include "core/tile_order.h"
 
+#include <algorithm>
+
 tTileOrderBlock TileOrder::Encode() const {
     tTileOrderBlock block{};
     for (std::size_t i = 0; i < tiles.size(); ++i) {
@@ -32,10 +34,15 @@ bool TileOrder::operator==(const TileOrder& other) const {
 }
 
 TileOrder ShuffleTileOrder(tRandom& random) {
+    return ShuffleTileOrder([&random](int n) { return random.Below(n); });
+}
+
+TileOrder ShuffleTileOrder(const std::function<int(int)>& below) {
     TileOrder order;
     std::array<bool, kTileCount> used{};
     for (std::size_t i = 0; i < order.tiles.size(); ++i) {
-        int j = random.Below(kTileCount);
+        // A draw out of range would index past the marks.
+        int j = std::clamp(below(kTileCount), 0, kTileCount - 1);
         while (used[static_cast<std::size_t>(j)])
             j = (j + 1) % kTileCount;
         used[static_cast<std::size_t>(j)] = true;

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "core/random.h"
 #include "core/tiles.h"
@@ -25,3 +26,5 @@ struct TileOrder {
 // Draws a permutation of 0..26: a random start, stepping on to the next
 // unused number (26 wraps to 0) when it is taken.
 TileOrder ShuffleTileOrder(tRandom& random);
+// The same with the draws given: below(n) is a number 0..n-1.
+TileOrder ShuffleTileOrder(const std::function<int(int)>& below);

@@ -4,20 +4,18 @@
 #include "core/computer_player.h"
 
 TEST(ComputerCell, FirstVisitedCellWinsWhenAllTie) {
-    // On an empty board every cell rates the same in turns 1 to 4.
-    struct Case {
-        int start;
-        std::uint16_t expected;
-    };
-    const Case cases[] = {
-        {63, 311}, // visit begins at the first line label
-        {0, 311},  {14, 311}, {15, 113}, {16, 212}, {32, 135}, // begins at the last cell
-        {33, 311}, // begins at the first stock place and wraps round
-        {40, 311},
-    };
+    // On an empty board every cell rates the same in turns 1 to 4, so the
+    // pick is the first cell of the visit that begins at entry r + 1 of the
+    // 64-entry component list: entries 15 to 33 are the cells in this order,
+    // and a visit that begins elsewhere reaches 311 first.
+    const std::uint16_t cells[19] = {311, 113, 212, 322, 421, 531, 542, 432, 333, 223,
+                                     124, 234, 344, 443, 553, 454, 355, 245, 135};
     const tBoard empty;
-    for (const Case& c : cases)
-        EXPECT_EQ(ComputerCell(empty, 0, 1, c.start), c.expected) << "start " << c.start;
+    for (int r = 0; r < 64; ++r) {
+        const int begin = (r + 1) % 64;
+        const std::uint16_t expected = begin >= 15 && begin <= 33 ? cells[begin - 15] : 311;
+        EXPECT_EQ(ComputerCell(empty, 0, 1, r), expected) << "start " << r;
+    }
 }
 
 TEST(ComputerCell, QualityFromTurnFiveFavoursLongLines) {

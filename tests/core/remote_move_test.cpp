@@ -61,6 +61,7 @@ TEST(CheckRemoteMove, MovesFittingTheCourseAreLaidRepeatsIgnoredTheRestLeave) {
         {"previous turn repeated, no such cell", second, 1, 999, true, A::Leave},
         {"confirmed turn repeated, same cell", secondDone, 2, 322, true, A::Ignore},
         {"confirmed turn repeated, other cell", secondDone, 2, 333, true, A::Leave},
+        {"confirmed turn repeated, earlier tile's cell", secondDone, 2, 311, true, A::Leave},
         {"two turns back", secondDone, 0, 311, true, A::Leave},
         {"next tile not yet offered", secondDone, 3, 333, false, A::Early},
         {"next tile not yet offered, confirmed", secondDone, 3, 333, true, A::Early},

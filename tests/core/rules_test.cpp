@@ -1,6 +1,9 @@
 // Tile order, colour set, high-score list, address list and socket error texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "core/colors.h"
 #include "core/high_score.h"
 #include "core/ip_list.h"
@@ -40,6 +43,38 @@ TEST(TileOrder, EqualOnlyWhenAllBytesAreEqual) {
     TileOrder repeated = order;
     repeated.tiles[0] = repeated.tiles[1];
     EXPECT_FALSE(repeated.IsPermutation());
+    TileOrder outside = order;
+    for (std::uint16_t& t : outside.tiles)
+        if (t == 26)
+            t = 27; // one past the last tile, every number still once
+    EXPECT_FALSE(outside.IsPermutation());
+}
+
+TEST(TileOrder, ATakenDrawStepsOnToTheNextFreeNumberAndWrapsFrom26To0) {
+    // Each row: the draws in turn, then the first tiles of the order.
+    struct Case {
+        std::vector<int> draws;
+        std::vector<std::uint16_t> first;
+    };
+    const Case cases[] = {
+        {{0}, {0, 1, 2, 3, 4, 5}},          // every draw 0: 0, then always one on
+        {{26}, {26, 0, 1, 2, 3, 4}},        // 26 taken steps round to 0
+        {{3, 3, 2, 4, 3}, {3, 4, 2, 5, 6}}, // 3 taken -> 4; 4 taken -> 5; 3..5 taken -> 6
+        {{25, 25, 25, 0}, {25, 26, 0, 1}},
+    };
+    for (const Case& c : cases) {
+        std::size_t next = 0;
+        const TileOrder order = ShuffleTileOrder([&](int n) {
+            EXPECT_EQ(n, 27);
+            const int draw = c.draws[std::min(next, c.draws.size() - 1)];
+            ++next;
+            return draw;
+        });
+        EXPECT_TRUE(order.IsPermutation());
+        for (std::size_t i = 0; i < c.first.size(); ++i)
+            EXPECT_EQ(order.Tile(static_cast<int>(i) + 1), c.first[i])
+                << "draws from " << c.draws.front() << ", turn " << i + 1;
+    }
 }
 
 TEST(Colors, DefaultsAndTheTwoRoutines) {
