@@ -242,6 +242,11 @@ TEST(OwnAddressFor, PicksTheSmallestExclusiveOrDistance) {
          {AddressFromOctets(1, 0, 0, 2), AddressFromOctets(2, 0, 0, 1)},
          AddressFromOctets(1, 0, 0, 1),
          AddressFromOctets(2, 0, 0, 1)},
+        // With the other octets alike, the first octet still decides.
+        {"first octet decides a tie of the rest",
+         {AddressFromOctets(11, 0, 0, 1), AddressFromOctets(10, 0, 0, 1)},
+         AddressFromOctets(10, 0, 0, 9),
+         AddressFromOctets(10, 0, 0, 1)},
         {"all-ones distance still yields the first",
          {AddressFromOctets(254, 253, 252, 251)},
          AddressFromOctets(1, 2, 3, 4),
