@@ -62,16 +62,7 @@ PYTHON
 
 # The port dialog from the menu, the new port typed over the selected old one.
 set_port() { # pc, port
-    local dialog
-    netns_focus "$1"
-    case $lang in
-    de*) xdotool key alt+e ;;
-    *) xdotool key alt+s ;;
-    esac
-    sleep 0.3
-    xdotool key n
-    dialog=$(netns_wait_window "$1" 'socket port$') || fail "no port dialog on pc$1"
-    xdotool windowfocus --sync "$dialog" 2>/dev/null
+    netns_port_dialog "$1" || fail "no port dialog on pc$1"
     xdotool type --delay 40 "$2"
     xdotool key Return
     for _ in $(seq 1 30); do

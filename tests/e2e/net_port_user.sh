@@ -81,21 +81,6 @@ wait_closed() { # port
     return 1
 }
 
-# Opens the port dialog from the menu; prints its window id.
-open_dialog() { # slot
-    local dialog
-    xdotool windowfocus --sync "$(netns_main_window "$1")" 2>/dev/null
-    case $lang in
-    de*) xdotool key alt+e ;;
-    *) xdotool key alt+s ;;
-    esac
-    sleep 0.3
-    xdotool key n
-    dialog=$(netns_wait_window "$1" 'socket port$') || fail "no port dialog"
-    xdotool windowfocus --sync "$dialog" 2>/dev/null
-    echo "$dialog"
-}
-
 # Enter closes the dialog with no message box in between.
 confirm() { # slot
     xdotool key Return
@@ -111,7 +96,7 @@ start 1
 wait_listening $system_port || fail "no socket on the system file's port $system_port"
 
 # The entry holds the port, selected: Delete empties it.
-open_dialog 1 >/dev/null
+netns_port_dialog 1 || fail "no port dialog"
 xdotool key Delete
 confirm 1
 wait_closed $system_port || fail "clearing the port left the socket on $system_port open"
@@ -120,7 +105,7 @@ grep -Eq "^Vessrin[[:space:]]+0/udp" "$user_file" || fail "no 'no port' entry in
 stop 1
 start 2
 # Once the dialog shows, the program has looked the port up.
-open_dialog 2 >/dev/null
+netns_port_dialog 2 || fail "no port dialog"
 for _ in $(seq 1 10); do
     [ -z "$(netns_exec 1 ss -Huln)" ] || fail "after a restart a socket is open again"
     sleep 0.1

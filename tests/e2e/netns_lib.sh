@@ -38,6 +38,7 @@
 #   netns_exec <i> <command...>     runs a command inside PC i's namespace
 #   netns_clipboard                 prints the text of the X clipboard
 #   netns_new_player <i> <name>     types a name into PC i's player dialog
+#   netns_port_dialog <i>           opens PC i's port dialog and focuses it
 #   netns_wait_window <i> <pattern> waits for a window of PC i, prints its id
 #   netns_cleanup                   stops what was started, removes it all
 #
@@ -303,6 +304,21 @@ netns_wait_window() { # i, pattern
 }
 
 netns_focus() { xdotool windowfocus --sync "$(netns_main_window "$1")" 2>/dev/null; }
+
+# Opens the port dialog of PC i (program slot i) from its settings menu in
+# $lang and gives it the focus; false when it does not show.
+netns_port_dialog() { # i
+    local dialog
+    netns_focus "$1"
+    case $lang in
+    de*) xdotool key alt+e ;;
+    *) xdotool key alt+s ;;
+    esac
+    sleep 0.3
+    xdotool key n
+    dialog=$(netns_wait_window "$1" 'socket port$') || return 1
+    xdotool windowfocus --sync "$dialog" 2>/dev/null
+}
 
 # Clicks a button of PC i's toolbar, counted from 0 at the left; the toolbar
 # lies below the menu bar (about 30 pixels with the default font).
