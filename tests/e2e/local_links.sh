@@ -17,9 +17,8 @@ home=$(realpath "$(mktemp -d)")
 site=$(mktemp -d)
 bin=$(mktemp -d)
 app= xvfb=
-# A display of our own. Without -noreset the server resets when the first
-# program ends and may refuse the second one.
-start_xvfb 1280x900x24 -noreset -nolisten tcp && xvfb=$XVFB_PID
+# A display of our own.
+start_xvfb 1280x900x24 -nolisten tcp && xvfb=$XVFB_PID
 # Port 0: the server takes a free port and says which.
 python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$site" >"$bin/server.log" 2>&1 &
 server=$!

@@ -89,7 +89,7 @@ local_start() {
     LANG=$lang LC_ALL= LC_MESSAGES= "$exe" >app.log 2>&1 &
     app=$!
     poll_until 30 main_window_or_end
-    kill -0 "$app" 2>/dev/null || fail "the program ended at start"
+    kill -0 "$app" 2>/dev/null || { display_state; fail "the program ended at start"; }
     win=$(find_window "^$title\$" "" 1) || fail "no main window"
     eval "$(xdotool getwindowgeometry --shell "$win")"
     poll_until 20 toolbar_shown || fail "no toolbar in the main window"

@@ -12,10 +12,18 @@
 #       the free ones, waits until it accepts clients, and sets DISPLAY and
 #       XVFB_PID. A number chosen by the test could belong to a server left
 #       by another run, whose windows the test would then search in vain.
+#       The server never resets: by default it resets whenever its last
+#       client leaves, and the tests' own short xdotool calls are such
+#       clients. A program connecting during that reset is refused ("could
+#       not connect to display") and ends at start.
 #   stop_xvfb <pid>
 #       ends that server and waits until it is gone. A server still shutting
 #       down can remove its socket file on the way out, and with it the socket
 #       of the next test's server that took the same display number meanwhile.
+#   display_state
+#       what a test that saw the program refused by its display says about
+#       that display: whether its server lives, its sockets, and whether a
+#       client gets in now
 #   find_window <name pattern> [id not to take] [seconds]
 #       the id of a visible window of that name once it shows; fails after
 #       the seconds (20 by default). xdotool matches non-ASCII letters of a
@@ -57,7 +65,7 @@ start_xvfb() {
     local geometry=$1 file number=""
     shift
     file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 "$geometry" "$@" 3>"$file" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 "$geometry" "$@" 3>"$file" >/dev/null 2>&1 &
     XVFB_PID=$!
     poll_until 10 xvfb_answered "$file" "$XVFB_PID"
     number=$(tr -d '[:space:]' <"$file")
@@ -83,6 +91,13 @@ stop_xvfb() {
     done
     wait "$1" 2>/dev/null
     return 0
+}
+
+display_state() {
+    local n=${DISPLAY#:}
+    echo "display $DISPLAY: server $(kill -0 "${XVFB_PID:-0}" 2>/dev/null && echo alive || echo gone)," \
+        "a client $(xvfb_accepts "$n" && echo gets in || echo is refused) now"
+    ss -xlp 2>/dev/null | grep "X11-unix/X$n " | sed 's/^/  /'
 }
 
 find_window() {
