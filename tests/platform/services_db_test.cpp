@@ -2,6 +2,7 @@
 // rewrites.
 #include "platform/services_db.h"
 
+#include "as_user.h"
 #include "core/services_file.h"
 
 #include <QDir>
@@ -15,7 +16,6 @@
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace std::string_literals;
@@ -173,11 +173,10 @@ TEST_F(ServicesDb, ResultCodesOverTheLocations) {
 }
 
 // What an ordinary user gets from the dialog's writes: the system file is
-// read-only for them, so the per-user file must carry every change. Run in a
-// child process with the rights of "nobody" when the tests run as root.
+// read-only for them, so the per-user file must carry every change.
 TEST_F(ServicesDb, OrdinaryUserSetsMovesAndRemovesThePort) {
-    const uid_t nobody = 65534;
-    const bool asRoot = geteuid() == 0;
+    const uid_t nobody = kNobody;
+    const bool asRoot = RunsAsRoot();
     ASSERT_EQ(::chmod(tmp_.path().toStdString().c_str(), 0755), 0);
     const std::string config = tmp_.filePath("config").toStdString();
     const std::string marker = "Vessrin\t    0/udp\t# no port: network play off\n";
@@ -227,26 +226,13 @@ TEST_F(ServicesDb, OrdinaryUserSetsMovesAndRemovesThePort) {
         // Read-only for the user even when the tests do not run as root.
         ::chmod(system_.c_str(), 0555);
 
-        int result[2] = {};
-        ASSERT_EQ(pipe(result), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            if (asRoot && (setgid(nobody) != 0 || setuid(nobody) != 0))
-                _exit(2);
-            const int reply[2] = {SetServicePort("Vessrin", "udp", c.port, ""),
-                                  ServicePortByName("Vessrin", "udp").value_or(-1)};
-            _exit(write(result[1], reply, sizeof reply) == sizeof reply ? 0 : 3);
-        }
-        ::close(result[1]);
-        int reply[2] = {-1, -1};
-        const bool got = read(result[0], reply, sizeof reply) == sizeof reply;
-        ::close(result[0]);
-        int status = 0;
-        waitpid(child, &status, 0);
-        ASSERT_TRUE(got && WIFEXITED(status) && WEXITSTATUS(status) == 0);
-        EXPECT_EQ(reply[0], c.code);
-        EXPECT_EQ(reply[1], c.found);
+        const std::optional<tUserReply> reply = AsOrdinaryUser([&c] {
+            return tUserReply{SetServicePort("Vessrin", "udp", c.port, ""),
+                              ServicePortByName("Vessrin", "udp").value_or(-1)};
+        });
+        ASSERT_TRUE(reply);
+        EXPECT_EQ((*reply)[0], c.code);
+        EXPECT_EQ((*reply)[1], c.found);
         EXPECT_EQ(Exists(UserFile()), c.userAfter != nullptr);
         if (c.userAfter) {
             EXPECT_EQ(Slurp(UserFile()), c.userAfter);
@@ -333,13 +319,19 @@ TEST_F(ServicesDb, TemporaryFileThatCannotBeMadeLeavesTheOriginal) {
 }
 
 TEST_F(ServicesDb, ReadOnlyDirectoryLeavesTheOriginal) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only directories";
+    ASSERT_EQ(::chmod(tmp_.path().toStdString().c_str(), 0755), 0);
     Spit(SystemFile(), kSystemText);
+    // The file itself is the user's to write; only its folder is not.
+    if (RunsAsRoot()) {
+        ASSERT_EQ(::chown(SystemFile().c_str(), kNobody, kNobody), 0);
+    }
     ASSERT_EQ(::chmod(system_.c_str(), 0555), 0);
-    EXPECT_EQ(RewriteServicesFile(SystemFile(), "Vessrin", 5000, "udp", ""),
-              scCannotCreateTemporary);
+    const std::optional<tUserReply> code = AsOrdinaryUser([this] {
+        return tUserReply{RewriteServicesFile(SystemFile(), "Vessrin", 5000, "udp", ""), 0};
+    });
     ::chmod(system_.c_str(), 0755);
+    ASSERT_TRUE(code);
+    EXPECT_EQ((*code)[0], scCannotCreateTemporary);
     EXPECT_EQ(Slurp(SystemFile()), kSystemText);
     EXPECT_FALSE(Exists(SystemFile() + ".new"));
 }

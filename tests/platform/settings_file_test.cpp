@@ -1,6 +1,8 @@
 // Tests of the settings file: its location, reads and writes through the file, atomic replacement.
 #include "platform/settings_file.h"
 
+#include "as_user.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -222,12 +224,30 @@ TEST_F(SettingsFile, ReadOnlyFileRefusesTheWrite) {
 }
 
 TEST_F(SettingsFile, ReadOnlyDirectoryRefusesTheWrite) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only directories";
+    const std::string dir = dir_.path().toStdString();
     Spit(file_, "[S]\nK=1\n");
-    ASSERT_EQ(::chmod(dir_.path().toLocal8Bit().constData(), 0555), 0);
-    ExpectRefusedWrite(file_, dir_);
-    ::chmod(dir_.path().toLocal8Bit().constData(), 0755);
+    // The file itself is the user's to write; only its folder is not.
+    if (RunsAsRoot()) {
+        ASSERT_EQ(::chown(file_.c_str(), kNobody, kNobody), 0);
+    }
+    ASSERT_EQ(::chmod(dir.c_str(), 0555), 0);
+    const QStringList entriesBefore = Entries(dir_);
+    enum { kRefused, kWritten, kOtherMessage };
+    const std::optional<tUserReply> outcome = AsOrdinaryUser([this] {
+        try {
+            WriteProfileInt("S", "K", 2, file_);
+            return tUserReply{kWritten, 0};
+        } catch (const tWriteError& e) {
+            const bool named =
+                e.what() == "nach " + file_ + " kann nicht geschrieben werden" && e.Path() == file_;
+            return tUserReply{named ? kRefused : kOtherMessage, 0};
+        }
+    });
+    ::chmod(dir.c_str(), 0755);
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ((*outcome)[0], kRefused);
+    EXPECT_EQ(Slurp(file_), "[S]\nK=1\n");
+    EXPECT_EQ(Entries(dir_), entriesBefore);
 }
 
 TEST_F(SettingsFile, MissingDirectoryRefusesTheWrite) {
