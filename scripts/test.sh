@@ -56,6 +56,8 @@ asan_tests() { (cd build-asan && ctest --output-on-failure --no-tests=error -j "
 asan_e2e() {
     local logs
     logs=$(mktemp -d)
+    # The programs run as nobody under a root test run; their reports must get in.
+    chmod 1777 "$logs"
     # The X keyboard library reads strings past their end under strict checks;
     # that is outside our code, so the real-X runs use the default string checks.
     ASAN_OPTIONS=${ASAN_OPTIONS/:strict_string_checks=1/}:log_path=$logs/asan UBSAN_OPTIONS=$UBSAN_OPTIONS:log_path=$logs/ubsan \

@@ -34,6 +34,9 @@ unset DBUS_SESSION_BUS_ADDRESS http_proxy HTTP_PROXY
 printf '#!/bin/sh\necho "$*" >>"%s/opened"\n' "$bin" >"$bin/xdg-open"
 chmod +x "$bin/xdg-open"
 export PATH=$bin:$PATH
+# The program runs as an ordinary user (nobody when the test runs as root) in
+# folders of its own.
+give_to_user "$work" "$home" "$bin"
 
 if [ "${lang#de}" != "$lang" ]; then
     title=Vessrin links='^Verkn.*pfungen erstellen$' author='^Vessrin Programmautor$' ocr=deu
@@ -59,7 +62,7 @@ fail() {
     exit 1
 }
 start() {
-    LANG=$lang LC_ALL= LC_MESSAGES= "$exe" >>"$work/app.log" 2>&1 &
+    LANG=$lang LC_ALL= LC_MESSAGES= "${as_user[@]}" "$exe" >>"$work/app.log" 2>&1 &
     app=$!
 }
 menu_command() { # menu key, item key

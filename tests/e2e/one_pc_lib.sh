@@ -3,7 +3,8 @@
 #
 #   local_start             an X server of its own, a fresh working folder
 #                           holding the answered shortcut question, the program
-#                           started there in $lang; waits until the main window
+#                           started there in $lang as an ordinary user with a
+#                           fresh home; waits until the main window
 #                           shows its toolbar, and sets work, app, xvfb, win and
 #                           the window's X, Y, WIDTH and HEIGHT. Everything goes
 #                           at exit. Skips the test (77) without the X tools.
@@ -82,14 +83,17 @@ local_start() {
     export QT_QPA_PLATFORM=xcb
     cd "$work" || fail "no working folder"
     # Qt's runtime folder of its own, not the fixed one in /tmp it takes without.
-    mkdir -m 700 runtime
+    mkdir -m 700 runtime home
     export XDG_RUNTIME_DIR=$work/runtime
     # Answered shortcut question, so the first-start window does not wait.
     printf '[LinkForm]\r\nStartMenu=\r\n' >vessrin.ini
-    LANG=$lang LC_ALL= LC_MESSAGES= "$exe" >app.log 2>&1 &
+    give_to_user "$work"
+    HOME=$work/home LANG=$lang LC_ALL= LC_MESSAGES= "${as_user[@]}" "$exe" >app.log 2>&1 &
     app=$!
     poll_until 30 main_window_or_end
     kill -0 "$app" 2>/dev/null || { display_state; fail "the program ended at start"; }
+    [ ${#as_user[@]} -eq 0 ] || [ "$(stat -c %u "/proc/$app")" = 65534 ] ||
+        fail "the program does not run as an ordinary user"
     win=$(find_window "^$title\$" "" 1) || fail "no main window"
     eval "$(xdotool getwindowgeometry --shell "$win")"
     poll_until 20 toolbar_shown || fail "no toolbar in the main window"

@@ -7,6 +7,12 @@
 #   poll_until <seconds> <command>...
 #       runs the command every tenth of a second until it succeeds; false
 #       when it has not within the seconds given.
+#   as_user / give_to_user <path>...
+#       the program runs with an ordinary user's rights, as players run it:
+#       "${as_user[@]}" before its command makes it nobody (65534) when the
+#       test runs as root, and nothing otherwise; the prefix execs, so $! is
+#       the program's own pid. give_to_user hands the folders it works in to
+#       that user.
 #   start_xvfb <screen geometry> [Xvfb options...]
 #       starts Xvfb on a display number that the server picks itself among
 #       the free ones, waits until it accepts clients, and sets DISPLAY and
@@ -58,6 +64,10 @@ poll_until() {
         sleep 0.1
     done
 }
+
+as_user=()
+[ "$(id -u)" = 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+give_to_user() { [ ${#as_user[@]} -eq 0 ] || chown -R 65534:65534 "$@"; }
 
 xvfb_answered() { [ -s "$1" ] || ! kill -0 "$2" 2>/dev/null; } # number file, pid
 
