@@ -14,6 +14,9 @@ here=$(dirname "$(realpath "$0")")
 . "$here/netns_lib.sh"
 old=45678
 new=45679
+# Root, whose port settings reach /etc/services as well; net_port_user.sh
+# plays the ordinary user.
+NETNS_AS_ROOT=1
 netns_begin net_port 3 "$old"
 netns_sniff_all || { echo "FAIL net_port: no packet watch"; exit 1; }
 fail() {

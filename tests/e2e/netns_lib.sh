@@ -24,10 +24,11 @@
 #                                   PC i's interface to the file, one line
 #                                   each: source, destination, kind, sender
 #   netns_start_pc <i> <exe> [lang] [slot] [services file]
-#                                   starts the program on PC i; sets
-#                                   PC_PID[slot] (default slot i); with a
-#                                   services file, as user nobody with that
-#                                   file as a read-only /etc/services
+#                                   starts the program on PC i as the
+#                                   ordinary user nobody (as root with
+#                                   NETNS_AS_ROOT=1); sets PC_PID[slot]
+#                                   (default slot i); a services file becomes
+#                                   its read-only /etc/services
 #   netns_main_window <i>           the X window id of PC i's main window
 #   netns_start_pcs <n> <exe> <lang>
 #                                   starts PCs 1..n, waits for their main
@@ -142,14 +143,17 @@ netns_setup() {
 }
 
 # Starts the program as PC i; the settings file lands in its working folder.
-# With a services file it runs as the unprivileged user nobody (65534), with
-# that file as a private read-only /etc/services; PC i's home, config, working
-# and runtime folders are given to that user first.
+# It runs as the unprivileged user nobody (65534), as players run it; PC i's
+# home, config, working and runtime folders are given to that user first.
+# NETNS_AS_ROOT=1 runs it as root, whose port settings reach /etc/services.
+# A services file becomes a private read-only /etc/services.
 netns_start_pc() {
-    local i=$1 exe lang=${3:-en_US.UTF-8} slot=${4:-$1} services=${5:-} dir
+    local i=$1 exe lang=${3:-en_US.UTF-8} slot=${4:-$1} services=${5:-} dir user=nobody
     exe=$(realpath "$2")
     dir=$(netns_dir "$i")
-    if [ -n "$services" ]; then
+    if [ "${NETNS_AS_ROOT:-0}" = 1 ]; then
+        user=root
+    else
         chmod 755 "$NETNS_ROOT" "$dir"
         chown -R 65534:65534 "$dir/home" "$dir/config" "$dir/work" "$dir/runtime"
     fi
@@ -173,11 +177,13 @@ netns_start_pc() {
                 mount -t overlay overlay -o "lowerdir=/etc,upperdir=$2/upper,workdir=$2/work" /etc ||
                     { echo "no private /etc: not started" >&2; exit 1; }
                 hostname "$0" || exit 1
-                [ -z "$3" ] && exec "$1"
-                { mount --bind "$3" /etc/services && mount -o remount,bind,ro /etc/services; } ||
-                    { echo "no private read-only /etc/services: not started" >&2; exit 1; }
+                if [ -n "$3" ]; then
+                    { mount --bind "$3" /etc/services && mount -o remount,bind,ro /etc/services; } ||
+                        { echo "no private read-only /etc/services: not started" >&2; exit 1; }
+                fi
+                [ "$4" = root ] && exec "$1"
                 exec setpriv --reuid=65534 --regid=65534 --clear-groups "$1"' \
-            "$(netns_host "$i")" "$exe" "$etc" "$services" >"$dir/app$slot.log" 2>&1
+            "$(netns_host "$i")" "$exe" "$etc" "$services" "$user" >"$dir/app$slot.log" 2>&1
     ) &
     PC_PID[$slot]=$!
 }
