@@ -85,9 +85,12 @@ work=$home/.local/share/vessrin
 mkdir -p "$work"
 # Answered shortcut question, so the first-start window does not wait.
 printf '[LinkForm]\r\nStartMenu=\r\n' >"$work/vessrin.ini"
+# By an ordinary user (nobody when this runs as root), who owns the home.
+chmod 755 "$scratch"
+give_to_user "$home"
 (cd "$home" && exec env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" DISPLAY="$display" \
     QT_QPA_PLATFORM=xcb LANG=en_US.UTF-8 LC_ALL= LC_MESSAGES= \
-    PATH="$unpacked/usr/games:$PATH" "$exec_line" >"$scratch/app.log" 2>&1) &
+    PATH="$unpacked/usr/games:$PATH" "${as_user[@]}" "$exec_line" >"$scratch/app.log" 2>&1) &
 app=$!
 win=$(DISPLAY=$display timeout 20 xdotool search --sync --onlyvisible --name '^Orvanel$' | head -1)
 [ -n "$win" ] || { cat "$scratch/app.log"; fail "the unpacked program showed no main window"; }
