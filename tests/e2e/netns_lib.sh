@@ -314,13 +314,9 @@ netns_focus() { xdotool windowfocus --sync "$(netns_main_window "$1")" 2>/dev/nu
 # Opens the port dialog of PC i (program slot i) from its settings menu in
 # $lang and gives it the focus; false when it does not show.
 netns_port_dialog() { # i
-    local dialog
-    netns_focus "$1"
-    case $lang in
-    de*) xdotool key alt+e ;;
-    *) xdotool key alt+s ;;
-    esac
-    sleep 0.3
+    local dialog key=alt+s
+    case $lang in de*) key=alt+e ;; esac
+    open_menu "$(netns_main_window "$1")" "$key" || return 1
     xdotool key n
     dialog=$(netns_wait_window "$1" 'socket port$') || return 1
     xdotool windowfocus --sync "$dialog" 2>/dev/null
