@@ -194,6 +194,7 @@ void tGameTable::DoAddBoard(tAddress senderAddress, tAddress homeAddress, std::u
     }
     if (!create)
         return;
+    FLastResult.reset();
     tTableBoard board;
     board.Key = FNextKey++;
     board.Name = name;
@@ -285,7 +286,9 @@ void tGameTable::DoNextPlayerDue(tTableEffects& fx) {
     }
     FNextEnabled = playing >= 2;
     fx.NextEnabled = FNextEnabled;
+    const tHighScore before = HighScores;
     fx.Merge(CollectResults());
+    NoteGameOver(before);
     if (playing == 0) {
         FNewPlayer = true;
         fx.NewPlayer = true;
@@ -294,6 +297,34 @@ void tGameTable::DoNextPlayerDue(tTableEffects& fx) {
             Send(tDatagram::Hello(OwnAddresses.Items(i)), kBroadcastAddress, fx);
         ShuffleTileOrder();
     }
+}
+
+void tGameTable::NoteGameOver(const tHighScore& before) {
+    const bool over = !FBoards.empty() && std::all_of(FBoards.begin(), FBoards.end(),
+                                                      [](const tTableBoard& b) {
+                                                          return b.Turn == kLastTurn;
+                                                      });
+    if (!over || FLastResult)
+        return;
+    tGameResult result;
+    for (const tTableBoard& b : FBoards)
+        result.Totals.push_back({b.Name, b.Total});
+    std::stable_sort(result.Totals.begin(), result.Totals.end(),
+                     [](const tGameResult::tScore& a, const tGameResult::tScore& b) {
+                         return a.Points > b.Points;
+                     });
+    for (std::size_t i = 0; i < HighScores.size(); ++i)
+        if (!HighScores[i].Name.empty() &&
+            std::find(before.begin(), before.end(), HighScores[i]) == before.end())
+            result.NewHighScores.push_back({HighScores[i].Name, static_cast<int>(i) + 1});
+    FLastResult = std::move(result);
+}
+
+std::optional<std::int64_t> tGameTable::LastHeardMs(tAddress address) const {
+    for (const auto& [a, ms] : FHeard)
+        if (a == address)
+            return ms;
+    return std::nullopt;
 }
 
 void tGameTable::NextTile(tTableBoard& board, tTableEffects& fx) {
@@ -635,6 +666,14 @@ bool tGameTable::TakeInvitationAnswer(tAddress sender, std::int64_t nowMs) {
 
 tTableEffects tGameTable::ReceiveDatagram(const tDatagram& d, std::int64_t nowMs) {
     tTableEffects fx;
+    if (d.SenderAddress != 0 && !OwnAddresses.Contains(d.SenderAddress)) {
+        const auto heard = std::find_if(FHeard.begin(), FHeard.end(),
+                                        [&](const auto& h) { return h.first == d.SenderAddress; });
+        if (heard != FHeard.end())
+            heard->second = nowMs;
+        else
+            FHeard.emplace_back(d.SenderAddress, nowMs);
+    }
     switch (ReceiveActionFor(d, OwnAddresses)) {
     case raIgnore:
         break;

@@ -89,6 +89,21 @@ struct tTableEffects {
     void Merge(tTableEffects&& later);
 };
 
+// The end of a game as the players are told: every board's points, best
+// first, and the entries it brought into the high-score list.
+struct tGameResult {
+    struct tScore {
+        std::string Name;
+        std::uint16_t Points = 0;
+    };
+    std::vector<tScore> Totals;
+    struct tNewEntry {
+        std::string Name;
+        int Place = 0; // 1..5
+    };
+    std::vector<tNewEntry> NewHighScores;
+};
+
 class tGameTable {
 public:
     explicit tGameTable(std::uint64_t seed = 0);
@@ -111,6 +126,10 @@ public:
     bool NewPlayerEnabled() const { return FNewPlayer; }
     bool NextEnabled() const { return FNextEnabled; }
     bool IsLocal(const tTableBoard& board) const;
+    // The game that ended last, kept until the next board is added.
+    const std::optional<tGameResult>& LastResult() const { return FLastResult; }
+    // When a PC was last heard from (the clock of ReceiveDatagram); nullopt: never.
+    std::optional<std::int64_t> LastHeardMs(tAddress address) const;
 
     // The views tell the table what the user did to the windows.
     void Activate(std::optional<int> key);
@@ -174,6 +193,7 @@ private:
     void DoLeaveGame(int key, tTableEffects& fx);
     void DoRemoteMove(tTableBoard& board, int turn, std::uint16_t cellCode, bool confirm,
                       tTableEffects& fx);
+    void NoteGameOver(const tHighScore& before);
     void DoAddBoard(tAddress senderAddress, tAddress homeAddress, std::uint32_t boardId,
                     const std::string& name, tTableEffects& fx);
 
@@ -187,6 +207,8 @@ private:
     // Owners of boards closing right now: they still count for PurgePeers.
     std::vector<tIpList> FClosingOwners;
     std::vector<int> FEarlyDue;
+    std::optional<tGameResult> FLastResult;
+    std::vector<std::pair<tAddress, std::int64_t>> FHeard;
     struct tPendingInvitation {
         tAddress address;
         std::int64_t sentMs;
