@@ -162,7 +162,8 @@ void tGameTable::StartGame(tTableBoard& board) {
     board.CellOf.fill(0);
     for (int place = 1; place <= kTileCount; ++place) {
         const std::uint16_t n = Order.Tile(place);
-        board.TileAt[static_cast<std::size_t>(place)] = static_cast<thxNummer>(n < kTileCount ? n : 0);
+        board.TileAt[static_cast<std::size_t>(place)] =
+            static_cast<thxNummer>(n < kTileCount ? n : 0);
     }
 }
 
@@ -300,10 +301,9 @@ void tGameTable::DoNextPlayerDue(tTableEffects& fx) {
 }
 
 void tGameTable::NoteGameOver(const tHighScore& before) {
-    const bool over = !FBoards.empty() && std::all_of(FBoards.begin(), FBoards.end(),
-                                                      [](const tTableBoard& b) {
-                                                          return b.Turn == kLastTurn;
-                                                      });
+    const bool over =
+        !FBoards.empty() && std::all_of(FBoards.begin(), FBoards.end(),
+                                        [](const tTableBoard& b) { return b.Turn == kLastTurn; });
     if (!over || FLastResult)
         return;
     tGameResult result;
@@ -392,10 +392,10 @@ void tGameTable::Lay(tTableBoard& board, int place, std::uint16_t cellCode, tTab
     board.CellOf[static_cast<std::size_t>(place)] = cellCode;
     board.Phase = tTilePhase::Laid;
     if (IsLocal(board))
-        SendToPeers(board,
-                    tDatagram::TileLaid(0, board.BoardId, static_cast<std::uint8_t>(board.Turn),
-                                        cellCode),
-                    fx);
+        SendToPeers(
+            board,
+            tDatagram::TileLaid(0, board.BoardId, static_cast<std::uint8_t>(board.Turn), cellCode),
+            fx);
     Evaluate(board);
     fx.Changed.push_back(board.Key);
 }
@@ -436,10 +436,10 @@ void tGameTable::Confirm(tTableBoard& board, tTableEffects& fx) {
     board.Phase = tTilePhase::Confirmed;
     fx.Changed.push_back(board.Key);
     if (IsLocal(board))
-        SendToPeers(board,
-                    tDatagram::TileConfirmed(0, board.BoardId,
-                                             static_cast<std::uint8_t>(board.Turn), cell),
-                    fx);
+        SendToPeers(
+            board,
+            tDatagram::TileConfirmed(0, board.BoardId, static_cast<std::uint8_t>(board.Turn), cell),
+            fx);
     DoNextPlayerDue(fx);
 }
 
@@ -506,10 +506,9 @@ tTableEffects tGameTable::ForgetPeer(tAddress address) {
 
 void tGameTable::PurgePeers() {
     auto listed = [this](tAddress peer) {
-        return std::any_of(FBoards.begin(), FBoards.end(),
-                           [peer](const tTableBoard& b) {
-                               return b.OwnerAddresses.Contains(peer);
-                           }) ||
+        return std::any_of(
+                   FBoards.begin(), FBoards.end(),
+                   [peer](const tTableBoard& b) { return b.OwnerAddresses.Contains(peer); }) ||
                std::any_of(FClosingOwners.begin(), FClosingOwners.end(),
                            [peer](const tIpList& owners) { return owners.Contains(peer); });
     };

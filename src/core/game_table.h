@@ -50,7 +50,9 @@ struct tTableBoard {
     bool IsLocalHuman() const { return Kind == tBoardKind::Local; }
     // The stock place lying on a cell, 0 when the cell is free or no cell.
     int PlaceOn(std::uint16_t cellCode) const;
-    bool CellFree(std::uint16_t cellCode) const { return IsCellCode(cellCode) && !PlaceOn(cellCode); }
+    bool CellFree(std::uint16_t cellCode) const {
+        return IsCellCode(cellCode) && !PlaceOn(cellCode);
+    }
     // The board window's Ok: a laid tile waits for it, and a finished board closes with it.
     bool OkEnabled() const;
     // The cells as the scoring sees them, the current tile included.
@@ -70,15 +72,15 @@ struct tShownText {
 
 // What an operation caused, for the views to show and the send path to send.
 struct tTableEffects {
-    std::vector<tSend> Sends;     // in order
-    std::vector<int> Added;       // boards that need a window
-    std::vector<int> Changed;     // boards whose state changed
-    std::vector<int> Closed;      // boards that left the table: their windows close
-    std::optional<int> Front;     // the board to restore and bring to the front
+    std::vector<tSend> Sends;      // in order
+    std::vector<int> Added;        // boards that need a window
+    std::vector<int> Changed;      // boards whose state changed
+    std::vector<int> Closed;       // boards that left the table: their windows close
+    std::optional<int> Front;      // the board to restore and bring to the front
     std::optional<bool> NewPlayer; // the new-player commands enabled or disabled
     std::optional<bool> NextEnabled;
-    std::optional<bool> Demo; // ShowDemo(show)
-    bool OpenMessages = false; // a peer registered: the messages window opens
+    std::optional<bool> Demo;             // ShowDemo(show)
+    bool OpenMessages = false;            // a peer registered: the messages window opens
     std::vector<tAddress> ForgottenPeers; // to leave the messages window's address box
     std::vector<tShownText> Texts;
     // An answer to this PC's invitation: the kind (nmGameRunning or

@@ -13,16 +13,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
-#include <atomic>
 #include <cstring>
-#include <random>
 #include <utility>
 
 #include "core/colors.h"
-#include "core/computer_player.h"
-#include "core/remote_move.h"
 #include "core/scoring.h"
-#include "core/text_codec.h"
 #include "frame/board_host.h"
 #include "game/hexagon.h"
 #include "game/pkte_label.h"
@@ -30,7 +25,6 @@
 #include "platform/language.h"
 #include "platform/placement.h"
 #include "platform/settings_file.h"
-#include "platform/udp_socket.h"
 #include "table/rating_box.h"
 
 namespace {
@@ -50,6 +44,17 @@ public:
     QSize minimumSizeHint() const override { return {0, 0}; }
 };
 
+// The part of the client area the board takes: 540:280, as wide as the height allows.
+QSize BoardArea(QSize client) {
+    int h = client.height();
+    int w = h * 540 / 280;
+    if (w > client.width()) {
+        w = client.width();
+        h = w * 280 / 540;
+    }
+    return {w, h};
+}
+
 int LineIndexOf(const char* name) {
     for (int i = 0; i < kLineCount; ++i)
         if (std::strcmp(kLines[static_cast<std::size_t>(i)].name, name) == 0)
@@ -59,19 +64,10 @@ int LineIndexOf(const char* name) {
 
 } // namespace
 
-std::uint32_t TChildForm::NewLocalBoardId() {
-    static std::atomic<std::uint32_t> next{[] {
-        std::random_device device;
-        return static_cast<std::uint32_t>(device());
-    }()};
-    std::uint32_t id = next.fetch_add(1);
-    while (id == 0)
-        id = next.fetch_add(1);
-    return id;
-}
-
-TChildForm::TChildForm(tBoardHost& host, tRandom& random, QWidget* parent)
-    : QMdiSubWindow(parent), FHost(host), FRandom(random) {
+TChildForm::TChildForm(tBoardHost& host, int key, QWidget* parent)
+    : QMdiSubWindow(parent), FHost(host), FKey(key) {
+    if (const tTableBoard* board = host.Table().Board(key))
+        FShown = *board;
     setAttribute(Qt::WA_DeleteOnClose);
     FClient = new tBoardClient;
     FClient->setObjectName(QStringLiteral("ChildClient"));
@@ -133,9 +129,11 @@ TChildForm::TChildForm(tBoardHost& host, tRandom& random, QWidget* parent)
     FRating->addButton(FQuality, 1);
     FPunkte->setChecked(true);
     // Also a change made by the program re-evaluates (BewertungClick).
-    connect(FRating, &QButtonGroup::idToggled, this, [this](int, bool checked) {
-        if (checked)
-            Evaluate();
+    connect(FRating, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (!checked)
+            return;
+        Table().SetRatingItem(FKey, id);
+        ShowTotal();
     });
     FComponents.push_back(Bewertung);
 
@@ -169,13 +167,21 @@ TChildForm::TChildForm(tBoardHost& host, tRandom& random, QWidget* parent)
                 QWidget* own = focusWidget();
                 (own ? own : this)->setFocus();
             });
-    // The caption decides the board kind, and it is set after StartGame.
-    connect(this, &QWidget::windowTitleChanged, this, [this] { UpdateMarker(); });
 
     setWidget(FClient);
     setMinimumSize(kMinOuterWidth, kMinOuterHeight);
     resize(sizeHint().expandedTo(minimumSize()));
     ApplyColors();
+
+    setWindowTitle(QString::fromStdString(FShown.Caption));
+    // Remote boards message their owner, the others confirm.
+    (FShown.IsRemote() ? static_cast<QWidget*>(BtnOk) : BitBtn)->hide();
+    for (int place = 1; place <= kTileCount; ++place)
+        Stock(place)->Init(FShown.TileAt[static_cast<std::size_t>(place)], hxHidden);
+    for (tHexagon* cell : FCells)
+        cell->Init(1, hxEmpty);
+    Refresh();
+    Arrange();
 
     if (auto* area = qobject_cast<QMdiArea*>(parent))
         area->addSubWindow(this);
@@ -201,22 +207,18 @@ tHexagon* TChildForm::Stock(int place) const {
     return FStock[static_cast<std::size_t>(place)];
 }
 
-bool TChildForm::IsComputer() const {
-    return windowTitle() == QLatin1String("PC");
+tGameTable& TChildForm::Table() {
+    return FHost.Table();
 }
 
-bool TChildForm::IsRemote() const {
-    return windowTitle().startsWith(QLatin1String("\\\\"));
+const tTableBoard& TChildForm::Data() const {
+    if (const tTableBoard* board = FHost.Table().Board(FKey))
+        return *board;
+    return FShown;
 }
 
-bool TChildForm::IsFree(const tHexagon* cell) {
-    return cell && cell->Style() == hxEmpty && !cell->GetOccupation();
-}
-
-bool TChildForm::IsLocal() const {
-    const tIpList* own = FHost.OwnAddressList();
-    return OwnerAddresses && OwnerAddresses->Count() > 0 && own &&
-           own->Contains(OwnerAddresses->Items(0));
+bool TChildForm::IsFree(int cellCode) const {
+    return Data().CellFree(static_cast<std::uint16_t>(cellCode));
 }
 
 int TChildForm::ItemIndex() const {
@@ -229,196 +231,96 @@ void TChildForm::SetItemIndex(int index) {
     (index == 1 ? FQuality : FPunkte)->setChecked(true);
 }
 
-void TChildForm::StartGame(const TileOrder& order) {
-    Turn = 1;
-    AwaitingTile = true;
+void TChildForm::Refresh() {
+    if (const tTableBoard* board = Table().Board(FKey))
+        FShown = *board;
+    ShowTiles();
+    SetItemIndex(FShown.RatingItem);
+    ShowTotal();
+    BtnOk->setEnabled(FShown.OkEnabled());
+    UpdateMarker();
+}
+
+void TChildForm::ShowTiles() {
+    const tTableBoard& b = FShown;
+    const QSize area = BoardArea(FClient->size());
+    for (tHexagon* cell : FCells) {
+        const tHexagon* on = cell->GetOccupation();
+        if (on &&
+            b.CellOf[static_cast<std::size_t>(on->ComponentNumber())] != cell->ComponentNumber())
+            cell->FreeOccupation();
+    }
+    bool laid = false;
     for (int place = 1; place <= kTileCount; ++place) {
         tHexagon* tile = Stock(place);
-        tile->FreeOccupation();
-        const std::uint16_t n = order.Tile(place);
-        tile->Init(static_cast<thxNummer>(n < kTileCount ? n : 0), hxHidden);
-    }
-    Stock(1)->SetStyle(hxHighlight);
-    for (tHexagon* cell : FCells) {
-        cell->FreeOccupation();
-        cell->Init(1, hxEmpty);
-    }
-    BtnOk->setEnabled(false);
-    FMarker = 0;
-    UpdateMarker();
-    Arrange();
-}
-
-void TChildForm::NextTile() {
-    if (Turn >= kTurnsPlayed) {
-        while (Turn < kLastTurn) {
-            ++Turn;
-            Stock(Turn)->SetStyle(hxVisible);
+        thxStyle style = place < b.Turn ? hxVisible : hxHidden;
+        if (place == b.Turn)
+            style = b.Turn <= kTurnsPlayed && b.Phase != tTilePhase::Confirmed ? hxHighlight
+                                                                               : hxVisible;
+        tHexagon* cell = Cell(b.CellOf[static_cast<std::size_t>(place)]);
+        bool moved = false;
+        if (tile->GetOccupation() != cell) {
+            tile->FreeOccupation();
+            if (cell) {
+                cell->Occupy(tile);
+                tile->Occupy(cell);
+                laid = laid || place == b.Turn;
+            }
+            moved = true;
         }
-        BtnOk->setEnabled(true);
-        UpdateMarker();
-        return;
+        if (tile->Style() != style) {
+            tile->SetStyle(style);
+            moved = true;
+        }
+        if (moved) {
+            tile->HexResize(area.height(), area.width());
+            if (cell)
+                tile->raise();
+        }
     }
-    ++Turn;
-    Stock(Turn)->SetStyle(hxHighlight);
-    if (IsComputer())
-        ComputerMove();
-    AwaitingTile = true;
-    UpdateMarker();
-    if (!FEarly.empty()) {
-        // Played once the main window has moved every board on: a
-        // confirmation in here would ask it for the next player mid-way.
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                const std::vector<tEarlyMove> early = std::exchange(FEarly, {});
-                for (const tEarlyMove& m : early)
-                    if (!FLeft)
-                        RemoteMove(m.turn, m.cellCode, m.confirm);
-            },
-            Qt::QueuedConnection);
+    if (laid && !BtnOk->isHidden() && b.OkEnabled()) {
+        BtnOk->setEnabled(true);
+        BtnOk->setFocus();
     }
 }
 
-void TChildForm::Evaluate() {
-    const std::uint8_t mode = RatingMode(ItemIndex(), Turn);
-    Total = 0;
+void TChildForm::ShowTotal() {
+    const std::uint8_t mode = RatingMode(ItemIndex(), FShown.Turn);
     for (std::size_t i = 0; i < kLines.size(); ++i) {
         const tLine& line = kLines[i];
         tHexagon* e[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
         for (int j = 0; j < line.length; ++j)
             e[j] = Cell(line.cells[static_cast<std::size_t>(j)]);
-        Total = static_cast<std::uint16_t>(
-            Total + FLabels[i]->Calculate(e[0], e[1], e[2], e[3], e[4], line.direction, mode));
+        FLabels[i]->Calculate(e[0], e[1], e[2], e[3], e[4], line.direction, mode);
     }
-    Bewertung->setTitle(QString::number(Total));
+    const std::uint16_t total = Data().Total;
+    Bewertung->setTitle(QString::number(total));
     Bewertung->setAccessibleName(ItemIndex() == 0
-                                     ? Tr("Summe: %1 Punkte", "Total: %1 points").arg(Total)
-                                     : Tr("Summe: Bewertung %1", "Total: quality %1").arg(Total));
+                                     ? Tr("Summe: %1 Punkte", "Total: %1 points").arg(total)
+                                     : Tr("Summe: Bewertung %1", "Total: quality %1").arg(total));
 }
 
 void TChildForm::ComputerMove() {
-    tHexagon* tile = Stock(Turn);
-    if (!tile || Turn > kTurnsPlayed)
-        return;
-    const int remembered = ItemIndex();
-    SetItemIndex(1);
-    // The board as the rules see it; a tile already lying somewhere competes
-    // for every free cell again, so its own cell counts as free.
-    tBoard board;
-    for (std::uint16_t code : kCellCodes) {
-        const tHexagon* cell = Cell(code);
-        const tHexagon* on = cell->GetOccupation();
-        if (on && on != tile)
-            board.Lay(code, on->Nummer());
-    }
-    const std::uint16_t chosen = ::ComputerMove(board, tile->Nummer(), Turn, FRandom);
-    if (tHexagon* cell = Cell(chosen))
-        PlaceTile(tile, cell);
-    SetItemIndex(remembered);
+    FHost.Apply(Table().ComputerMove(FKey));
 }
 
-void TChildForm::PlaceTile(tHexagon* tile, tHexagon* cell) {
-    if (tHexagon* old = tile->GetOccupation())
-        old->FreeOccupation();
-    tile->LayAt(cell->y(), cell->x());
-    cell->Occupy(tile);
-    tile->Occupy(cell);
-    if (IsLocal())
-        SendToPeers(tDatagram::TileLaid(0, BoardId, static_cast<std::uint8_t>(Turn),
-                                        static_cast<std::uint16_t>(cell->ComponentNumber())));
-    // The explicit visibility, not the on-screen one: a board laid on before
-    // it is first shown must still be confirmable.
-    if (!BtnOk->isHidden()) {
-        BtnOk->setEnabled(true);
-        BtnOk->setFocus();
-    }
-    Evaluate();
-    UpdateMarker();
+void TChildForm::PlaceTile(std::uint16_t cellCode) {
+    FHost.Apply(Table().PlaceTile(FKey, cellCode));
 }
 
 void TChildForm::ConfirmTile() {
-    if (Turn > kTurnsPlayed) {
-        close();
-        return;
-    }
-    tHexagon* tile = Stock(Turn);
-    tHexagon* cell = tile ? tile->GetOccupation() : nullptr;
-    if (!cell)
-        return; // nothing laid yet: there is nothing to confirm
-    AwaitingTile = false;
-    BtnOk->setEnabled(false);
-    tile->SetStyle(hxVisible);
-    UpdateMarker();
-    if (IsLocal())
-        SendToPeers(tDatagram::TileConfirmed(0, BoardId, static_cast<std::uint8_t>(Turn),
-                                             static_cast<std::uint16_t>(cell->ComponentNumber())));
-    FHost.NextPlayerDue();
+    FHost.Apply(Table().ConfirmTile(FKey));
 }
 
 void TChildForm::RemoteMove(int turn, std::uint16_t cellCode, bool confirm) {
-    tRemoteBoard board;
-    board.Turn = Turn;
-    const tHexagon* current = Stock(Turn);
-    board.TurnConfirmed = !current || current->Style() != hxHighlight;
-    for (std::size_t i = 0; i < kCellCodes.size(); ++i)
-        if (const tHexagon* tile = FCells[i]->GetOccupation())
-            board.PlaceOn[i] = static_cast<std::uint8_t>(tile->ComponentNumber());
-    switch (CheckRemoteMove(board, turn, cellCode, confirm)) {
-    case tRemoteAction::Lay:
-        PlaceTile(Stock(turn), Cell(cellCode));
-        break;
-    case tRemoteAction::LayAndConfirm:
-        PlaceTile(Stock(turn), Cell(cellCode));
-        ConfirmTile();
-        break;
-    case tRemoteAction::Ignore:
-        break;
-    case tRemoteAction::Early:
-        // A few moves of the tile and its confirmation; a flood is no course.
-        if (FEarly.size() < 8) {
-            FEarly.push_back({turn, cellCode, confirm});
-            break;
-        }
-        close();
-        break;
-    case tRemoteAction::Leave:
-        close();
-        break;
-    }
+    FHost.Apply(Table().RemoteMove(FKey, turn, cellCode, confirm));
 }
 
-void TChildForm::SendToPeers(tDatagram message) {
-    const tIpList* peers = FHost.PeerPcList();
-    if (!OwnerAddresses || !peers)
+void TChildForm::CloseByTable() {
+    if (FClosing)
         return;
-    for (int i = peers->Count() - 1; i >= 0; --i) {
-        const tAddress peer = peers->Items(i);
-        message.SenderAddress = OwnerAddressFor(peer);
-        FHost.SendDatagram(message, peer);
-    }
-}
-
-tAddress TChildForm::OwnerAddressFor(tAddress peer) const {
-    return OwnerAddresses ? PreferredOwnAddress(*OwnerAddresses, peer) : 0;
-}
-
-void TChildForm::AnnounceTo(tAddress peer) {
-    const tAddress owner = OwnerAddressFor(peer);
-    QString name = windowTitle();
-    if (name.startsWith(QLatin1String("\\\\"))) {
-        const int slash = name.indexOf(QLatin1Char('\\'), 2);
-        name = slash >= 0 ? name.mid(slash + 1) : name.mid(2);
-    }
-    const std::string wireName = Utf8ToCp1252(name.left(kNameMaxChars).toStdString());
-    const tDatagram board = tDatagram::Board(FHost.CurrentTileOrder(), owner, wireName, BoardId);
-    const int copies = OwnerAddresses ? OwnerAddresses->Count() : 0;
-    for (int i = 0; i < copies; ++i)
-        FHost.SendDatagram(board, peer);
-    if (tHexagon* cell = Stock(1)->GetOccupation())
-        FHost.SendDatagram(tDatagram::TileLaid(owner, BoardId, 1,
-                                               static_cast<std::uint16_t>(cell->ComponentNumber())),
-                           peer);
+    FClosing = true;
+    close();
 }
 
 void TChildForm::ApplyColors() {
@@ -435,12 +337,9 @@ void TChildForm::ApplyColors() {
 }
 
 void TChildForm::Arrange() {
-    int h = FClient->height();
-    int w = h * 540 / 280;
-    if (w > FClient->width()) {
-        w = FClient->width();
-        h = w * 280 / 540;
-    }
+    const QSize area = BoardArea(FClient->size());
+    const int w = area.width();
+    const int h = area.height();
     struct tLabelPlace {
         const char* name;
         int left;      // percent of w
@@ -487,7 +386,7 @@ void TChildForm::ReportChildWriteError(const tWriteError& error) {
 
 void TChildForm::FirstShow() {
     FFirstPaint = false;
-    TakesPart = true;
+    Table().BoardShown(FKey);
     QSize area = parentWidget() ? parentWidget()->size() : QSize(width(), height());
     if (QMdiArea* mdi = mdiArea())
         area = mdi->viewport()->size();
@@ -514,11 +413,7 @@ void TChildForm::FirstShow() {
     Arrange();
 }
 
-void TChildForm::LeaveGame() {
-    if (FLeft)
-        return;
-    FLeft = true;
-    TakesPart = false;
+void TChildForm::SavePlacement() {
     try {
         const int state = WindowStateOf(this);
         if (state == 0) {
@@ -529,13 +424,6 @@ void TChildForm::LeaveGame() {
     } catch (const tWriteError& error) {
         ReportChildWriteError(error);
     }
-    AwaitingTile = false;
-    FHost.NextPlayerDue();
-    const tIpList* own = FHost.OwnAddressList();
-    if (IsLocal() && OwnerAddresses->Count() > 0 && own && own->Count() > 0)
-        SendToPeers(tDatagram::BoardClosed(0, BoardId));
-    FHost.PurgePeers();
-    FHost.ShowDemo(true);
 }
 
 void TChildForm::BringToFront() {
@@ -546,18 +434,14 @@ void TChildForm::BringToFront() {
 }
 
 void TChildForm::BitBtnClick() {
-    if (OwnerAddresses && OwnerAddresses->Count() > 0)
-        FHost.OpenMessagesFor(OwnerAddresses->Items(0));
+    const tIpList& owners = Data().OwnerAddresses;
+    if (owners.Count() > 0)
+        FHost.OpenMessagesFor(owners.Items(0));
 }
 
 void TChildForm::Drop(tHexagon* cell) {
-    if (!IsLocalHuman() || !IsFree(cell) || Turn < 1 || Turn > kTurnsPlayed)
-        return;
-    tHexagon* tile = Stock(Turn);
-    if (tile->Style() != hxHighlight)
-        return;
-    if (BtnOk->isEnabled() || !tile->GetOccupation())
-        PlaceTile(tile, cell);
+    if (cell)
+        PlaceTile(static_cast<std::uint16_t>(cell->ComponentNumber()));
 }
 
 void TChildForm::MouseDownHex(tHexagon* sender, QMouseEvent* event) {
@@ -565,9 +449,7 @@ void TChildForm::MouseDownHex(tHexagon* sender, QMouseEvent* event) {
         FRightPressed = sender;
         return;
     }
-    if (event->button() != Qt::LeftButton || !IsLocalHuman())
-        return;
-    if (sender->Style() != hxHighlight || sender->ComponentNumber() >= 100)
+    if (event->button() != Qt::LeftButton || !Table().CanMoveTile(FKey, sender->ComponentNumber()))
         return;
     FDragTile = sender;
     FDragOrigin = sender->pos();
@@ -581,14 +463,14 @@ void TChildForm::MouseMoveStein(tHexagon* sender, QMouseEvent* event) {
     const QPoint cursor = event->globalPosition().toPoint();
     FDragTile->move(FDragOrigin + (cursor - FDragCursor));
     for (tHexagon* cell : FCells) {
-        if (!IsFree(cell))
+        if (!IsFree(cell->ComponentNumber()))
             continue;
         const QPoint origin = cell->mapToGlobal(QPoint(0, 0));
         const int w = cell->width();
         const int h = cell->height();
         if (cursor.x() >= origin.x() + w / 4 && cursor.x() <= origin.x() + 3 * w / 4 &&
             cursor.y() >= origin.y() + h / 4 && cursor.y() <= origin.y() + 3 * h / 4) {
-            PlaceTile(FDragTile, cell);
+            PlaceTile(static_cast<std::uint16_t>(cell->ComponentNumber()));
             if (!FDragTile)
                 return;
             FDragOrigin = FDragTile->pos();
@@ -604,39 +486,39 @@ void TChildForm::MouseUpStein(tHexagon* sender, QMouseEvent* event) {
         FDragTile->move(FDragOrigin);
     if (event->button() == Qt::LeftButton)
         FDragTile = nullptr;
-    if (event->button() != Qt::RightButton || IsRemote())
+    const tTableBoard& b = Data();
+    if (event->button() != Qt::RightButton || b.IsRemote())
         return;
     const bool over = sender->rect().contains(event->position().toPoint());
-    if (IsComputer()) {
-        if (over && BtnOk->isEnabled())
+    if (b.IsComputer()) {
+        if (over && b.OkEnabled())
             ConfirmTile();
         return;
     }
-    if (over && FRightPressed == sender && sender->Style() == hxHighlight && BtnOk->isEnabled())
+    if (over && FRightPressed == sender && Table().CanMoveTile(FKey, sender->ComponentNumber()) &&
+        b.OkEnabled())
         ConfirmTile();
 }
 
 void TChildForm::MouseUpSonst(QObject* sender, QMouseEvent* event) {
     BringToFront();
-    if (event->button() != Qt::RightButton || IsRemote())
+    if (event->button() != Qt::RightButton || Data().IsRemote())
         return;
     auto* widget = qobject_cast<QWidget*>(sender);
     const bool over = widget && widget->rect().contains(event->position().toPoint());
     if (!over)
         return;
-    if (IsComputer()) {
-        if (BtnOk->isEnabled())
+    if (Data().IsComputer()) {
+        if (Data().OkEnabled())
             ConfirmTile();
         return;
     }
     auto* cell = qobject_cast<tHexagon*>(sender);
-    if (!cell || FRightPressed != cell || !IsFree(cell) || Turn < 1 || Turn > kTurnsPlayed)
+    if (!cell || FRightPressed != cell || !IsFree(cell->ComponentNumber()) ||
+        !Table().CanMoveTile(FKey, Data().Turn))
         return;
-    tHexagon* tile = Stock(Turn);
-    if (tile->Style() != hxHighlight || (!BtnOk->isEnabled() && tile->GetOccupation()))
-        return;
-    PlaceTile(tile, cell);
-    if (BtnOk->isEnabled())
+    PlaceTile(static_cast<std::uint16_t>(cell->ComponentNumber()));
+    if (Data().OkEnabled())
         ConfirmTile();
 }
 
@@ -648,12 +530,15 @@ void TChildForm::showEvent(QShowEvent* event) {
 
 void TChildForm::closeEvent(QCloseEvent* event) {
     QMdiSubWindow::closeEvent(event);
-    if (event->isAccepted())
-        LeaveGame();
+    if (!event->isAccepted())
+        return;
+    SavePlacement();
+    if (!std::exchange(FClosing, true))
+        FHost.Apply(Table().LeaveGame(FKey));
 }
 
 bool TChildForm::BoardKey(QKeyEvent* event) {
-    if (!FMarker || !IsLocalHuman() || (event->modifiers() & ~Qt::KeypadModifier))
+    if (!FMarker || !Data().IsLocalHuman() || (event->modifiers() & ~Qt::KeypadModifier))
         return false;
     switch (event->key()) {
     case Qt::Key_Left:
@@ -669,7 +554,7 @@ bool TChildForm::BoardKey(QKeyEvent* event) {
         MoveMarker(tMarkerStep::Down);
         return true;
     case Qt::Key_Space:
-        Drop(Cell(FMarker));
+        PlaceTile(static_cast<std::uint16_t>(FMarker));
         return true;
     default:
         return false;
@@ -677,19 +562,18 @@ bool TChildForm::BoardKey(QKeyEvent* event) {
 }
 
 void TChildForm::MoveMarker(tMarkerStep step) {
-    FMarker = MarkerStep(FMarker, step, [this](int code) { return IsFree(Cell(code)); });
+    FMarker = MarkerStep(FMarker, step, [this](int code) { return IsFree(code); });
     UpdateMarker();
 }
 
 void TChildForm::UpdateMarker() {
     int code = 0;
-    tHexagon* current = Stock(Turn);
-    if (IsLocalHuman() && current && Turn <= kTurnsPlayed) {
-        const tHexagon* cell = Cell(FMarker);
-        const bool holdsCurrent =
-            cell && current->Style() == hxHighlight && cell->GetOccupation() == current;
-        code = holdsCurrent ? FMarker
-                            : NearestFreeCell(FMarker, [this](int c) { return IsFree(Cell(c)); });
+    const tTableBoard& b = Data();
+    if (b.IsLocalHuman() && b.Turn <= kTurnsPlayed) {
+        const bool holdsCurrent = b.Phase != tTilePhase::Confirmed && FMarker != 0 &&
+                                  b.CellOf[static_cast<std::size_t>(b.Turn)] == FMarker;
+        code =
+            holdsCurrent ? FMarker : NearestFreeCell(FMarker, [this](int c) { return IsFree(c); });
     }
     FMarker = code;
     // Shown on what lies on top at that cell: the cell, or the tile just laid.

@@ -9,10 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/datagram.h"
-#include "core/ip_list.h"
-#include "core/random.h"
-#include "core/tile_order.h"
+#include "core/game_table.h"
 #include "core/tiles.h"
 
 class QButtonGroup;
@@ -30,40 +27,34 @@ class TChildForm : public QMdiSubWindow {
     Q_OBJECT
 
 public:
-    // With a QMdiArea as parent the board adds itself to it. The window is
-    // deleted when it closes.
-    TChildForm(tBoardHost& host, tRandom& random, QWidget* parent = nullptr);
+    // The window of the table's board `key`. With a QMdiArea as parent the
+    // board adds itself to it. The window is deleted when it closes.
+    TChildForm(tBoardHost& host, int key, QWidget* parent = nullptr);
     ~TChildForm() override;
 
-    std::uint16_t Turn = 0;
-    std::uint16_t Total = 0;
-    std::uint32_t BoardId = 0;
-    // nullptr stands for a missing list.
-    std::unique_ptr<tIpList> OwnerAddresses;
-    bool TakesPart = false;
-    bool AwaitingTile = false;
+    int Key() const { return FKey; }
+    // The window is closing; the table has let its board go.
+    bool Closing() const { return FClosing; }
+    // The board as the table holds it; after it left the table, as it was last shown.
+    const tTableBoard& Data() const;
 
     // Both start shown; the creator hides BtnOk on remote boards, BitBtn on local ones.
     QPushButton* BtnOk = nullptr;
     QGroupBox* Bewertung = nullptr;
     QToolButton* BitBtn = nullptr;
 
-    void StartGame(const TileOrder& order);
-    void NextTile();
-    void Evaluate();
+    // Shows the board's state as the table holds it now.
+    void Refresh();
+    // The table let the board go: the window closes without asking the table again.
+    void CloseByTable();
     void ComputerMove();
-    void AnnounceTo(tAddress peer);
     void ApplyColors();
-    // A move of the owner PC; moves that do not fit close the board.
+    // A move of the owner PC, as the network would hand it over.
     void RemoteMove(int turn, std::uint16_t cellCode, bool confirm);
-    bool IsLocal() const;
 
     // Rating item: 0 points, 1 quality. Any change re-evaluates the board.
     int ItemIndex() const;
     void SetItemIndex(int index);
-
-    // Unique within the running program, never 0, starting at a random value.
-    static std::uint32_t NewLocalBoardId();
 
     // The 64 components in their fixed order (labels, cells, stock, buttons).
     const std::vector<QWidget*>& Components() const { return FComponents; }
@@ -82,16 +73,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool IsComputer() const;
-    bool IsRemote() const;
-    bool IsLocalHuman() const { return !IsComputer() && !IsRemote(); }
-    static bool IsFree(const tHexagon* cell);
+    bool IsFree(int cellCode) const;
+    tGameTable& Table();
 
-    void PlaceTile(tHexagon* tile, tHexagon* cell);
+    void ShowTiles();
+    void ShowTotal();
+    void PlaceTile(std::uint16_t cellCode);
     void ConfirmTile();
-    void SendToPeers(tDatagram message);
-    tAddress OwnerAddressFor(tAddress peer) const;
-    void LeaveGame();
+    void SavePlacement();
     void Arrange();
     void FirstShow();
     void BringToFront();
@@ -112,7 +101,8 @@ private:
     void UpdateMarker();
 
     tBoardHost& FHost;
-    tRandom& FRandom;
+    const int FKey;
+    tTableBoard FShown; // the state last shown
     QWidget* FClient = nullptr;
     std::vector<QWidget*> FComponents;
     std::array<tPkteLabel*, kLineCount> FLabels{};  // in the order of kLines
@@ -123,14 +113,7 @@ private:
     QButtonGroup* FRating = nullptr;
 
     bool FFirstPaint = true;
-    bool FLeft = false; // LeaveGame ran
-    // Moves of the owner's next turn that came before this PC offered it.
-    struct tEarlyMove {
-        int turn;
-        std::uint16_t cellCode;
-        bool confirm;
-    };
-    std::vector<tEarlyMove> FEarly;
+    bool FClosing = false; // the table has let the board go
     QPointer<tHexagon> FDragTile;
     QPoint FDragOrigin;
     QPoint FDragCursor;

@@ -81,13 +81,6 @@ public:
     ~tWaitCursor() { QApplication::restoreOverrideCursor(); }
 };
 
-// Names and texts travel in Windows-1252.
-std::string ToWire(const QString& text) {
-    return Utf8ToCp1252(text.toStdString());
-}
-QString FromWire(const std::string& bytes) {
-    return QString::fromStdString(Cp1252ToUtf8(bytes));
-}
 QString Dotted(tAddress a) {
     return QString::fromStdString(DottedAddress(a));
 }
@@ -126,14 +119,14 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(central);
 
     // The demonstration board's panel fills the client area below the toolbar.
-    FPanel = new tDemoBoard(FRandom, FMdiArea->viewport());
+    FPanel = new tDemoBoard(FTable.Random(), FMdiArea->viewport());
     FPanel->hide();
     FMdiArea->viewport()->installEventFilter(this);
 
     CreateToolbar();
     FPanel->SetButtons(FBtnNeu, FBtnNeuAtn);
     FPanel->SetBlocked([this] {
-        for (TChildForm* board : Boards())
+        for (const tTableBoard* board : FTable.Boards())
             if (board->TakesPart)
                 return true;
         for (TChatForm* chat : ChatForms())
@@ -142,6 +135,16 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
         return false;
     });
     CreateMenus();
+    // The order of the players follows the window the user brings to the front.
+    connect(FMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        auto* board = qobject_cast<TChildForm*>(window);
+        FTable.Activate(board && !board->Closing() ? std::optional<int>(board->Key())
+                                                   : std::nullopt);
+    });
+    // The datagram leaves from the address the route takes, so the answer comes back that way.
+    FTable.RouteSource = [](tAddress destination) {
+        return RouteSourceFor(destination, htons(9), IPPROTO_UDP);
+    };
     FormCreate();
 }
 
@@ -276,17 +279,15 @@ void TMainForm::FillWindowMenu() {
 
 void TMainForm::FormCreate() {
     NetState = nsIdle;
-    PeerPcs = std::make_unique<tIpList>();
-    OwnAddresses = std::make_unique<tIpList>();
     FFirstPaint = true;
     const QString title = Tr("Vessrin", "Orvanel");
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationName(title);
     setWindowTitle(title);
-    FRandom.SeedFromClock();
-    ShuffleTileOrder();
+    FTable.Random().SeedFromClock();
+    FTable.ShuffleTileOrder();
     RestorePlacement(this, "MainForm");
-    HighScores = LoadHighScores();
+    FTable.HighScores = LoadHighScores();
     ReadColors();
 }
 
@@ -350,27 +351,23 @@ void TMainForm::keyPressEvent(QKeyEvent* event) {
 }
 
 std::vector<TChildForm*> TMainForm::Boards() const {
-    // The stacking order lists the active (topmost) window last.
     std::vector<TChildForm*> boards;
-    const QList<QMdiSubWindow*> windows = FMdiArea->subWindowList(QMdiArea::StackingOrder);
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-        if (auto* board = qobject_cast<TChildForm*>(*it))
-            boards.push_back(board);
+    for (const tTableBoard* board : FTable.Boards())
+        if (TChildForm* window = BoardWindow(board->Key))
+            boards.push_back(window);
     return boards;
 }
 
-void TMainForm::ShuffleTileOrder() {
-    FTileOrder = ::ShuffleTileOrder(FRandom);
+TChildForm* TMainForm::BoardWindow(int key) const {
+    const auto it = FWindows.find(key);
+    return it == FWindows.end() || !it->second || it->second->Closing() ? nullptr
+                                                                        : it->second.data();
 }
 
 void TMainForm::EnableNewPlayer(bool enabled) {
     FMenuNeu->setEnabled(enabled);
     FBtnNeu->setEnabled(enabled);
     FBtnNeuAtn->setEnabled(enabled);
-}
-
-bool TMainForm::NewPlayerEnabled() const {
-    return FBtnNeu->isEnabled();
 }
 
 void TMainForm::BtnNeuClick() {
@@ -388,140 +385,80 @@ void TMainForm::BtnNeuClick() {
 
 TChildForm* TMainForm::AddBoard(tAddress senderAddress, tAddress homeAddress, std::uint32_t boardId,
                                 const QString& name) {
-    ShowDemo(false);
-    if (senderAddress != 0)
-        RegisterPeer(senderAddress);
-    bool create = NewPlayerEnabled();
-    if (create) {
-        for (TChildForm* board : Boards()) {
-            if (board->OwnerAddresses && board->OwnerAddresses->Contains(homeAddress) &&
-                board->BoardId == boardId) {
-                create = false;
-                if (!board->OwnerAddresses->Contains(senderAddress))
-                    board->OwnerAddresses->Add(senderAddress);
-            }
-        }
-    }
-    if (!create)
-        return nullptr;
-    auto* board = new TChildForm(*this, FRandom, FMdiArea);
-    board->TakesPart = false;
-    board->OwnerAddresses = std::make_unique<tIpList>();
-    board->StartGame(FTileOrder);
-    if (senderAddress != 0) {
-        board->BtnOk->hide();
-        board->setWindowTitle("\\\\" + QString::fromStdString(DottedAddress(senderAddress)) + "\\" +
-                              name);
-        board->BoardId = boardId;
-        board->OwnerAddresses->Add(homeAddress);
-        if (senderAddress != homeAddress)
-            board->OwnerAddresses->Add(senderAddress);
-        bool known = false;
-        for (TChildForm* other : Boards())
-            if (other != board && other->OwnerAddresses &&
-                other->OwnerAddresses->Contains(senderAddress))
-                known = true;
-        if (!known && OwnAddresses) {
-            for (TChildForm* local : Boards()) {
-                if (local == board || !local->IsLocal())
-                    continue;
-                const tAddress own = OwnAddressFor(senderAddress);
-                SendDatagram(tDatagram::Board(FTileOrder, own,
-                                              ToWire(local->windowTitle().left(kNameMaxChars)),
-                                              local->BoardId),
-                             senderAddress);
-            }
-        }
-    } else {
-        board->BitBtn->hide();
-        board->setWindowTitle(name);
-        board->BoardId = TChildForm::NewLocalBoardId();
-        if (OwnAddresses)
-            for (int i = 0; i < OwnAddresses->Count(); ++i)
-                board->OwnerAddresses->Add(OwnAddresses->Items(i));
-        if (PeerPcs && OwnAddresses) {
-            for (int i = PeerPcs->Count() - 1; i >= 0; --i) {
-                const tAddress peer = PeerPcs->Items(i);
-                SendDatagram(tDatagram::Board(FTileOrder, OwnAddressFor(peer),
-                                              ToWire(name.left(kNameMaxChars)), board->BoardId),
-                             peer);
-            }
-        }
-    }
-    board->show();
-    int awaiting = 0;
-    for (TChildForm* b : Boards())
-        awaiting += b->AwaitingTile;
-    FBtnNext->setEnabled(awaiting >= 2);
-    return board;
+    tTableEffects effects =
+        FTable.AddBoard(senderAddress, homeAddress, boardId, name.toStdString());
+    const std::optional<int> added =
+        effects.Added.empty() ? std::nullopt : std::optional<int>(effects.Added.back());
+    Apply(std::move(effects));
+    return added ? BoardWindow(*added) : nullptr;
 }
 
 bool TMainForm::AcceptTileOrder(tAddress senderAddress, const TileOrder& order) {
-    if (!OwnAddresses || OwnAddresses->Contains(senderAddress))
-        return false;
-    if (Boards().empty()) {
-        FTileOrder = order;
-        return true;
-    }
-    return order == FTileOrder;
-}
-
-bool TMainForm::PreferredOver(TChildForm* board, TChildForm* current) const {
-    return board != FMdiArea->activeSubWindow() && OwnAddresses &&
-           (board->IsLocal() || !current->IsLocal());
+    return FTable.AcceptTileOrder(senderAddress, order);
 }
 
 void TMainForm::NextPlayerDue() {
-    if (FClosing)
-        return;
-    const std::vector<TChildForm*> boards = Boards();
-    int playing = 0;
-    for (TChildForm* board : boards)
-        playing += board->TakesPart;
-    auto choose = [&](bool onlyAwaiting) {
-        TChildForm* k = nullptr;
-        for (TChildForm* board : boards) {
-            if (onlyAwaiting && !(board->TakesPart && board->AwaitingTile))
-                continue;
-            if (!k || PreferredOver(board, k))
-                k = board;
-        }
-        return k;
-    };
-    TChildForm* k = choose(true);
-    if (!k) {
-        for (TChildForm* board : boards)
-            board->NextTile();
-        EnableNewPlayer(false);
-        k = choose(false);
-    }
-    if (k) {
-        if (k->isMinimized() || k->isMaximized())
-            k->showNormal();
-        FMdiArea->setActiveSubWindow(k);
-    }
-    FBtnNext->setEnabled(playing >= 2);
-    CollectResults();
-    if (playing == 0) {
-        EnableNewPlayer(true);
-        ShowDemo(true);
-        if (OwnAddresses)
-            for (int i = OwnAddresses->Count() - 1; i >= 0; --i)
-                SendDatagram(tDatagram::Hello(OwnAddresses->Items(i)), kBroadcastAddress);
-        ShuffleTileOrder();
-    }
+    if (!FClosing)
+        Apply(FTable.NextPlayerDue());
 }
 
 void TMainForm::CollectResults() {
-    for (TChildForm* board : Boards()) {
-        if (board->Turn != kLastTurn)
+    Apply(FTable.CollectResults());
+}
+
+// Everything a table operation caused, in the order a user would see it:
+// windows first, then the boxes that sends and texts may bring up.
+void TMainForm::Apply(tTableEffects fx) {
+    if (fx.OpenMessages)
+        OpenMessages();
+    if (fx.Demo && !*fx.Demo)
+        ShowDemo(false);
+    for (int key : fx.Added) {
+        if (!FTable.Board(key) || FClosing)
             continue;
-        board->SetItemIndex(0);
-        board->Evaluate();
-        AddHighScore(HighScores, board->windowTitle().toStdString(), board->Total);
+        auto* board = new TChildForm(*this, key, FMdiArea);
+        FWindows[key] = board;
+        board->show();
     }
+    for (int key : fx.Closed) {
+        const auto it = FWindows.find(key);
+        if (it == FWindows.end())
+            continue;
+        const QPointer<TChildForm> board = it->second;
+        FWindows.erase(it);
+        if (board)
+            board->CloseByTable();
+    }
+    for (int key : fx.Changed)
+        if (TChildForm* board = BoardWindow(key))
+            board->Refresh();
+    if (fx.Front) {
+        if (TChildForm* k = BoardWindow(*fx.Front)) {
+            if (k->isMinimized() || k->isMaximized())
+                k->showNormal();
+            FMdiArea->setActiveSubWindow(k);
+        }
+    }
+    if (fx.NewPlayer)
+        EnableNewPlayer(*fx.NewPlayer);
+    if (fx.NextEnabled)
+        FBtnNext->setEnabled(*fx.NextEnabled);
+    for (tAddress peer : fx.ForgottenPeers)
+        for (TChatForm* chat : ChatForms())
+            chat->RemoveAddress(Dotted(peer));
+    if (fx.Demo && *fx.Demo)
+        ShowDemo(true);
+    if (fx.StoreResults)
+        StoreResults();
+    for (const tShownText& text : fx.Texts)
+        ShowText(text.Sender, text.Key, QString::fromStdString(text.Text));
+    for (const tSend& send : fx.Sends)
+        SendDatagram(send.Datagram, send.To);
+}
+
+void TMainForm::StoreResults() {
     try {
-        WriteHighScores(HighScores);
+        WriteHighScores(FTable.HighScores);
     } catch (const tWriteError& error) {
         ReportWriteError(error, windowTitle());
         return;
@@ -532,7 +469,7 @@ void TMainForm::CollectResults() {
 void TMainForm::ShowHighScore() {
     if (!FScoreForm)
         return;
-    FScoreForm->SetScores(HighScores);
+    FScoreForm->SetScores(FTable.HighScores);
     FScoreForm->exec();
 }
 
@@ -587,7 +524,7 @@ void TMainForm::MenuShortcutClick() {
 }
 
 void TMainForm::ShowDemo(bool show) {
-    FPanel->ShowDemo(show, FTileOrder);
+    FPanel->ShowDemo(show, FTable.Order);
 }
 
 void TMainForm::MenuUeberlappendClick() {
@@ -622,16 +559,12 @@ void TMainForm::MenuSymboleAnordnenClick() {
     }
 }
 
-// Board windows as guarded pointers, for loops whose sends may show a message
-// box, in whose loop a user can close a board.
+// Board windows as guarded pointers, for loops whose steps may show a message
+// box, in whose loop a user can close a window.
 namespace {
 template <typename T> std::vector<QPointer<T>> Guarded(const std::vector<T*>& windows) {
     return std::vector<QPointer<T>>(windows.begin(), windows.end());
 }
-
-// How long an invitation waits for its refusal; a real answer comes within
-// a round trip.
-constexpr std::int64_t kInvitationAnswerMs = 10000;
 
 std::int64_t SteadyMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -639,6 +572,10 @@ std::int64_t SteadyMs() {
         .count();
 }
 } // namespace
+
+std::int64_t TMainForm::NowMs() const {
+    return FClock ? FClock() : SteadyMs();
+}
 
 void TMainForm::SendDatagram(const tDatagram& datagram, tAddress to) {
     if (NetState != nsReady)
@@ -663,94 +600,29 @@ void TMainForm::SendDatagram(const tDatagram& datagram, tAddress to) {
 }
 
 void TMainForm::BroadcastHello() {
-    if (FClosing || !NewPlayerEnabled() || !OwnAddresses)
-        return;
-    for (int i = 0; i < OwnAddresses->Count(); ++i)
-        SendDatagram(tDatagram::Hello(OwnAddresses->Items(i)), kBroadcastAddress);
+    if (!FClosing)
+        Apply(FTable.BroadcastHello());
 }
 
 void TMainForm::RegisterPeer(tAddress address) {
-    if (!PeerPcs || !OwnAddresses || OwnAddresses->Contains(address))
-        return;
-    if (!PeerPcs->Contains(address))
-        PeerPcs->Add(address);
-    OpenMessages();
+    Apply(FTable.RegisterPeer(address));
 }
 
 void TMainForm::ForgetPeer(tAddress address) {
-    if (!PeerPcs || !PeerPcs->Contains(address))
-        return;
-    PeerPcs->Remove(address);
-    for (TChatForm* chat : ChatForms())
-        chat->RemoveAddress(Dotted(address));
-}
-
-void TMainForm::PurgePeers() {
-    if (!PeerPcs || !OwnAddresses)
-        return;
-    // The board that is closing has already left the area's window list, but
-    // still counts; boards closed earlier and waiting for deletion are hidden.
-    std::vector<TChildForm*> boards;
-    for (TChildForm* board : FMdiArea->findChildren<TChildForm*>())
-        if (!board->isHidden())
-            boards.push_back(board);
-    for (int i = PeerPcs->Count() - 1; i >= 0; --i) {
-        const tAddress peer = PeerPcs->Items(i);
-        const bool listed = std::any_of(boards.begin(), boards.end(), [peer](TChildForm* b) {
-            return b->OwnerAddresses && b->OwnerAddresses->Contains(peer);
-        });
-        if (!listed)
-            PeerPcs->Remove(peer);
-    }
-}
-
-tAddress TMainForm::OwnAddressFor(tAddress destination) const {
-    return OwnAddresses ? PreferredOwnAddress(*OwnAddresses, destination) : 0;
+    Apply(FTable.ForgetPeer(address));
 }
 
 void TMainForm::AnswerHello(tAddress sender, bool request) {
-    if (!OwnAddresses || OwnAddresses->Contains(sender))
-        return;
-    RegisterPeer(sender);
-    const tAddress own = OwnAddressFor(sender);
-    if (NewPlayerEnabled()) {
-        bool announced = false;
-        for (const QPointer<TChildForm>& board : Guarded(Boards())) {
-            if (board && (request || board->IsLocal())) {
-                board->AnnounceTo(sender);
-                announced = true;
-            }
-        }
-        if (!announced)
-            SendDatagram(request ? tDatagram::NoPlayers(own) : tDatagram::Present(own), sender);
-    } else if (request) {
-        SendDatagram(tDatagram::GameRunning(own), sender);
-    }
+    Apply(FTable.AnswerHello(sender, request));
 }
 
 void TMainForm::CloseRemoteBoard(tAddress sender, std::uint32_t boardId) {
-    if (!OwnAddresses || OwnAddresses->Contains(sender))
-        return;
-    const std::vector<QPointer<TChildForm>> boards = Guarded(Boards());
-    for (auto it = boards.rbegin(); it != boards.rend(); ++it)
-        if (*it && (*it)->OwnerAddresses && (*it)->OwnerAddresses->Contains(sender) &&
-            (*it)->BoardId == boardId)
-            (*it)->close();
+    Apply(FTable.CloseRemoteBoard(sender, boardId));
 }
 
 void TMainForm::ApplyRemoteMove(tAddress sender, std::uint32_t boardId, bool confirmed,
                                 std::uint16_t cellCode, int turn) {
-    // Only copies of boards played elsewhere take moves from the network: a
-    // datagram naming one of this PC's own boards would otherwise play it.
-    if (OwnAddresses && OwnAddresses->Contains(sender))
-        return;
-    TChildForm* target = nullptr;
-    for (TChildForm* board : Boards())
-        if (board->OwnerAddresses && board->OwnerAddresses->Contains(sender) &&
-            board->BoardId == boardId && !board->IsLocal())
-            target = board;
-    if (target)
-        target->RemoteMove(turn, cellCode, confirmed);
+    Apply(FTable.ApplyRemoteMove(sender, boardId, confirmed, cellCode, turn));
 }
 
 std::vector<TChatForm*> TMainForm::ChatForms() const {
@@ -779,9 +651,8 @@ TChatForm* TMainForm::OpenMessages() {
             FMdiArea->addSubWindow(chat);
         chat->show();
     }
-    if (PeerPcs)
-        for (int i = 0; i < PeerPcs->Count(); ++i)
-            chat->AddAddress(Dotted(PeerPcs->Items(i)));
+    for (int i = 0; i < FTable.PeerPcs.Count(); ++i)
+        chat->AddAddress(Dotted(FTable.PeerPcs.Items(i)));
     return chat;
 }
 
@@ -808,48 +679,11 @@ void TMainForm::ShowText(tAddress sender, tAddress key, const QString& text) {
 bool TMainForm::ReceiveDatagram(const tDatagram& d) {
     if (FClosing)
         return false;
-    static const tIpList kNoAddresses;
-    const tIpList& own = OwnAddresses ? *OwnAddresses : kNoAddresses;
-    switch (ReceiveActionFor(d, own)) {
-    case raIgnore:
-        break;
-    case raAnswerHello:
-        AnswerHello(d.SenderAddress, false);
-        break;
-    case raAnswerRequest:
-        AnswerHello(d.SenderAddress, true);
-        break;
-    case raShowGameRunning:
-    case raShowNoPlayers:
-        // Any host may send these; each opens a box that holds the receiver.
-        return TakeInvitationAnswer(d.SenderAddress);
-    case raCloseRemoteBoard:
-        CloseRemoteBoard(d.SenderAddress, d.BoardId);
-        break;
-    case raTileLaid:
-        ApplyRemoteMove(d.SenderAddress, d.BoardId, false, d.CellCode, d.Turn);
-        break;
-    case raTileConfirmed:
-        ApplyRemoteMove(d.SenderAddress, d.BoardId, true, d.CellCode, d.Turn);
-        break;
-    case raAddBoard: {
-        // A board claiming to be played at this PC is none of ours: ours are
-        // never announced back to us by their own address.
-        const tAddress home = HomeAddressOf(d);
-        if (own.Contains(home))
-            break;
-        if (AcceptTileOrder(d.SenderAddress, d.Order))
-            AddBoard(d.SenderAddress, home, d.BoardId, FromWire(d.Name));
-        break;
-    }
-    case raShowText:
-        ShowText(d.SenderAddress, d.OriginKey, FromWire(d.Text));
-        break;
-    case raRegisterPeer:
-        RegisterPeer(d.SenderAddress);
-        break;
-    }
-    return false;
+    tTableEffects effects = FTable.ReceiveDatagram(d, NowMs());
+    // The box about the answer holds the receiver; it is shown there.
+    const bool answer = effects.InvitationAnswer.has_value();
+    Apply(std::move(effects));
+    return answer;
 }
 
 void TMainForm::Invite(const QString& name) {
@@ -866,50 +700,15 @@ void TMainForm::Invite(const QString& name) {
                        windowTitle(), kMbIconStop);
         return;
     }
-    if (!OwnAddresses)
-        return;
-    RegisterPeer(address);
-    const std::vector<QPointer<TChildForm>> boards = Guarded(Boards());
-    if (boards.empty()) {
-        if (NetState == nsReady) {
-            const std::int64_t now = FClock ? FClock() : SteadyMs();
-            DropOldInvitations(now);
-            FInvitations.push_back({address, now});
-        }
-        SendDatagram(tDatagram::RequestBoards(OwnAddressFor(address)), address);
-        return;
-    }
-    for (const QPointer<TChildForm>& board : boards)
-        if (board)
-            board->AnnounceTo(address);
-}
-
-void TMainForm::DropOldInvitations(std::int64_t now) {
-    FInvitations.erase(std::remove_if(FInvitations.begin(), FInvitations.end(),
-                                      [now](const tPendingInvitation& i) {
-                                          return now - i.sentMs > kInvitationAnswerMs;
-                                      }),
-                       FInvitations.end());
-}
-
-bool TMainForm::TakeInvitationAnswer(tAddress sender) {
-    DropOldInvitations(FClock ? FClock() : SteadyMs());
-    const auto it =
-        std::find_if(FInvitations.begin(), FInvitations.end(),
-                     [sender](const tPendingInvitation& i) { return i.address == sender; });
-    if (it == FInvitations.end())
-        return false;
-    // One invitation, one answer: a repeat shows nothing.
-    FInvitations.erase(it);
-    return true;
+    Apply(FTable.Invite(address, NowMs()));
 }
 
 QString TMainForm::StartNetwork() {
     QString error;
-    if (!OwnAddresses || FClosing)
+    if (FClosing)
         return error;
     tWaitCursor wait;
-    OwnAddresses->Clear();
+    FTable.OwnAddresses.Clear();
     // BSD sockets need no start-up; the state keeps its place all the same.
     if (NetState == nsIdle)
         NetState = nsStarted;
@@ -941,15 +740,13 @@ QString TMainForm::StartNetwork() {
 }
 
 bool TMainForm::FindOwnAddresses() {
-    if (!OwnAddresses)
-        return false;
     std::vector<tAddress> lookup;
     FLookupCode = 0;
     if (!LookUpHost(HostName, lookup, FLookupCode))
         return false;
     for (tAddress a : ChooseOwnAddresses(lookup, InterfaceAddresses()))
-        if (!OwnAddresses->Contains(a))
-            OwnAddresses->Add(a);
+        if (!FTable.OwnAddresses.Contains(a))
+            FTable.OwnAddresses.Add(a);
     return true;
 }
 
@@ -961,8 +758,7 @@ void TMainForm::NetworkSettings() {
     }
     if (!FPortForm)
         return;
-    if (OwnAddresses)
-        FPortForm->Prepare(ntohs(ServicePort), *OwnAddresses);
+    FPortForm->Prepare(ntohs(ServicePort), FTable.OwnAddresses);
     if (FPortForm->exec() == QDialog::Accepted) {
         error = StartNetwork();
         if (!error.isEmpty())
@@ -994,7 +790,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     // Board windows go without their own close handling: no board says
     // goodbye to the peers, and the results are collected before they go.
     FClosing = true;
-    CollectResults();
+    Apply(FTable.CollectResults());
     const QList<QMdiSubWindow*> windows = FMdiArea->subWindowList(QMdiArea::CreationOrder);
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         FMdiArea->removeSubWindow(*it);

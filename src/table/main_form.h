@@ -6,14 +6,14 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/datagram.h"
-#include "core/high_score.h"
+#include "core/game_table.h"
 #include "core/ip_list.h"
-#include "core/random.h"
 #include "core/tile_order.h"
 #include "frame/board_host.h"
 #include "net/network_thread.h"
@@ -65,26 +65,27 @@ public:
     void SetClock(tClock clock) { FClock = std::move(clock); }
 
     // tBoardHost
-    void NextPlayerDue() override;
-    const tIpList* OwnAddressList() const override { return OwnAddresses.get(); }
-    const tIpList* PeerPcList() const override { return PeerPcs.get(); }
-    const TileOrder& CurrentTileOrder() const override { return FTileOrder; }
+    tGameTable& Table() override { return FTable; }
+    const tGameTable& Table() const { return FTable; }
+    void Apply(tTableEffects effects) override;
+    const tIpList* OwnAddressList() const override { return &FTable.OwnAddresses; }
     void SendDatagram(const tDatagram& datagram, tAddress to) override;
-    void PurgePeers() override;
     void ShowDemo(bool show) override;
     QWidget* OpenMessagesFor(tAddress owner) override;
 
+    // The game flow: each asks the table and shows what it caused.
+    void NextPlayerDue();
     TChildForm* AddBoard(tAddress senderAddress, tAddress homeAddress, std::uint32_t boardId,
                          const QString& name);
     bool AcceptTileOrder(tAddress senderAddress, const TileOrder& order);
-    void EnableNewPlayer(bool enabled);
-    bool NewPlayerEnabled() const;
+    bool NewPlayerEnabled() const { return FTable.NewPlayerEnabled(); }
     void CollectResults();
-    void ShuffleTileOrder();
+    void ShuffleTileOrder() { FTable.ShuffleTileOrder(); }
+    const TileOrder& CurrentTileOrder() const { return FTable.Order; }
     void ApplyAllColors();
     void RegisterPeer(tAddress address);
     void ForgetPeer(tAddress address);
-    tAddress OwnAddressFor(tAddress destination) const;
+    tAddress OwnAddressFor(tAddress destination) const { return FTable.OwnAddressFor(destination); }
 
     // The network: start, settings, the answers of the protocol.
     QString StartNetwork();
@@ -108,15 +109,12 @@ public:
     std::vector<TChatForm*> ChatForms() const;
     tNetworkThread* NetworkThread() const { return FNetworkThread.get(); }
 
-    // The board windows in child order: index 0 is the active one.
+    // The board windows in the table's child order: index 0 is the front one.
     std::vector<TChildForm*> Boards() const;
     QMdiArea* MdiArea() const { return FMdiArea; }
     QWidget* Toolbar() const { return FToolbar; }
-    tRandom& Random() { return FRandom; }
+    tRandom& Random() { return FTable.Random(); }
 
-    tHighScore HighScores;
-    std::unique_ptr<tIpList> PeerPcs;
-    std::unique_ptr<tIpList> OwnAddresses;
     tNetState NetState = nsIdle;
     std::string HostName;
     std::uint16_t ServicePort = 0; // network byte order; 0: no port
@@ -152,10 +150,11 @@ private:
     void CreateMenus();
     void FillWindowMenu();
     void ReadColors();
-    bool PreferredOver(TChildForm* board, TChildForm* current) const;
+    void EnableNewPlayer(bool enabled);
+    TChildForm* BoardWindow(int key) const;
+    void StoreResults();
+    std::int64_t NowMs() const;
     void StopNetwork();
-    bool TakeInvitationAnswer(tAddress sender);
-    void DropOldInvitations(std::int64_t now);
 
     // tReceiverHost
     QObject* Context() override { return this; }
@@ -163,8 +162,8 @@ private:
     std::uint16_t CurrentServicePort() const override { return ServicePort; }
     int CurrentUdpProtocol() const override { return UdpProtocol; }
 
-    tRandom FRandom;
-    TileOrder FTileOrder;
+    tGameTable FTable;
+    std::map<int, QPointer<TChildForm>> FWindows; // by board key
     bool FFirstPaint = true;
     bool FClosing = false;
 
@@ -192,12 +191,5 @@ private:
     int FLookupCode = 0; // socket error code of the last failed own-address lookup
     tDatagramSink FSink;
     tClock FClock;
-    // Invitations that asked another PC for its boards, with the time they
-    // went out: only such a PC's refusal is shown, and only for a while.
-    struct tPendingInvitation {
-        tAddress address;
-        std::int64_t sentMs;
-    };
-    std::vector<tPendingInvitation> FInvitations;
     std::unique_ptr<tNetworkThread> FNetworkThread;
 };

@@ -22,14 +22,12 @@ namespace {
 
 class tRecordingHost : public tBoardHost {
 public:
-    void NextPlayerDue() override {}
+    tGameTable& Table() override { return TableOfBoards; }
+    void Apply(tTableEffects) override {}
     const tIpList* OwnAddressList() const override { return &Own; }
-    const tIpList* PeerPcList() const override { return &Peers; }
-    const TileOrder& CurrentTileOrder() const override { return Order; }
     void SendDatagram(const tDatagram& datagram, tAddress to) override {
         Sent.push_back({datagram, to});
     }
-    void PurgePeers() override {}
     void ShowDemo(bool show) override { Demo.push_back(show); }
     QWidget* OpenMessagesFor(tAddress) override { return nullptr; }
 
@@ -37,9 +35,9 @@ public:
         tDatagram Datagram;
         tAddress To;
     };
+    tGameTable TableOfBoards;
     tIpList Own;
     tIpList Peers;
-    TileOrder Order{};
     std::vector<tSent> Sent;
     std::vector<bool> Demo;
 };

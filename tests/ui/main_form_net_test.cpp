@@ -58,12 +58,17 @@ protected:
             return kIdOk;
         });
         TMainForm::EnableNetworkStart(false);
+        Restart();
+    }
+    void Restart() {
+        form.reset();
+        sent.clear();
         form = std::make_unique<TMainForm>();
         form->resize(1000, 800);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         Settle();
-        form->OwnAddresses->Add(kOwn);
+        form->Table().OwnAddresses.Add(kOwn);
         form->NetState = nsReady;
         form->SetDatagramSink([this](const tDatagram& d, tAddress to) {
             sent.push_back({d, to});
@@ -108,7 +113,7 @@ protected:
     void StartGame() {
         // Every board confirms the first tile: the game runs.
         for (TChildForm* board : form->Boards()) {
-            if (!board->IsLocal())
+            if (!form->Table().IsLocal(board->Data()))
                 continue;
             QTest::mouseClick(board->Cell(311), Qt::LeftButton);
             QTest::mouseClick(board->BtnOk, Qt::LeftButton);
@@ -151,7 +156,7 @@ TEST_F(MainFormNetTest, ReceivingTableIgnoresZeroOwnAndUnknownSenders) {
     for (const auto& c : cases) {
         EXPECT_FALSE(ReceiveBytes(c.bytes)) << c.what;
         EXPECT_TRUE(sent.empty()) << c.what;
-        EXPECT_EQ(form->PeerPcs->Count(), 0) << c.what;
+        EXPECT_EQ(form->Table().PeerPcs.Count(), 0) << c.what;
         EXPECT_TRUE(form->Boards().empty()) << c.what;
         EXPECT_TRUE(form->ChatForms().empty()) << c.what;
     }
@@ -172,17 +177,14 @@ TEST_F(MainFormNetTest, HelloAndRequestAreAnsweredByTheStateOfThisPc) {
         {"request, game runs", true, true, true, nmGameRunning},
     };
     for (const auto& c : cases) {
-        for (TChildForm* board : form->Boards())
-            delete board;
-        form->EnableNewPlayer(true);
-        form->PeerPcs->Clear();
+        Restart();
         if (c.localBoard)
             Local(QStringLiteral("Anna"));
         if (c.running)
             StartGame();
         sent.clear();
         Receive(c.request ? tDatagram::RequestBoards(kPeerA) : tDatagram::Hello(kPeerA));
-        EXPECT_TRUE(form->PeerPcs->Contains(kPeerA)) << c.what;
+        EXPECT_TRUE(form->Table().PeerPcs.Contains(kPeerA)) << c.what;
         if (c.answer == 255) {
             EXPECT_EQ(SentOf(nmBoard, kPeerA), 1) << c.what;
             EXPECT_EQ(sent.size(), 1u) << c.what;
@@ -224,11 +226,11 @@ TEST_F(MainFormNetTest, AnnouncedBoardsBecomeRemoteWindowsAndGetTheLocalBoardsBa
     ASSERT_EQ(form->Boards().size(), 2u);
     TChildForm* bob = form->Boards()[0] == anna ? form->Boards()[1] : form->Boards()[0];
     EXPECT_EQ(bob->windowTitle(), QStringLiteral("\\\\10.0.0.2\\Bob"));
-    EXPECT_EQ(bob->BoardId, 7u);
-    EXPECT_FALSE(bob->IsLocal());
-    EXPECT_TRUE(form->PeerPcs->Contains(kPeerA));
+    EXPECT_EQ(bob->Data().BoardId, 7u);
+    EXPECT_FALSE(form->Table().IsLocal(bob->Data()));
+    EXPECT_TRUE(form->Table().PeerPcs.Contains(kPeerA));
     ASSERT_EQ(SentOf(nmBoard, kPeerA), 1) << "Anna's board goes to the new PC";
-    EXPECT_EQ(sent[0].datagram.BoardId, anna->BoardId);
+    EXPECT_EQ(sent[0].datagram.BoardId, anna->Data().BoardId);
     EXPECT_EQ(sent[0].datagram.Name, "Anna");
     // A second board of that PC is known news: no announcement again.
     sent.clear();
@@ -247,7 +249,7 @@ TEST_F(MainFormNetTest, OneBoardOverTwoSendersMakesOneWindowWithBothAddresses) {
     Receive(viaA);
     Receive(viaB);
     ASSERT_EQ(form->Boards().size(), 1u);
-    const tIpList& owners = *form->Boards()[0]->OwnerAddresses;
+    const tIpList& owners = form->Boards()[0]->Data().OwnerAddresses;
     EXPECT_EQ(owners.Items(0), home);
     EXPECT_TRUE(owners.Contains(kPeerA));
     EXPECT_TRUE(owners.Contains(kPeerB));
@@ -261,8 +263,8 @@ TEST_F(MainFormNetTest, OwnBoardKindTakesTheHomeFromTheSenderField) {
         bytes[static_cast<std::size_t>(i)] = 0x5A; // any home address
     ReceiveBytes(bytes);
     ASSERT_EQ(form->Boards().size(), 1u);
-    EXPECT_EQ(form->Boards()[0]->OwnerAddresses->Items(0), kPeerA);
-    EXPECT_EQ(form->Boards()[0]->OwnerAddresses->Count(), 1);
+    EXPECT_EQ(form->Boards()[0]->Data().OwnerAddresses.Items(0), kPeerA);
+    EXPECT_EQ(form->Boards()[0]->Data().OwnerAddresses.Count(), 1);
 }
 
 TEST_F(MainFormNetTest, BoardsWithAnotherOrderOrDuringAGameAreIgnoredSilently) {
@@ -307,14 +309,14 @@ TEST_F(MainFormNetTest, MovesReachOnlyTheRemoteCopyOfTheirBoard) {
     EXPECT_EQ(bob->Cell(113)->GetOccupation(), bob->Stock(1));
     Receive(tDatagram::TileConfirmed(kPeerA, 7, 1, 212));
     EXPECT_EQ(bob->Cell(212)->GetOccupation(), bob->Stock(1));
-    EXPECT_FALSE(bob->AwaitingTile);
+    EXPECT_FALSE(bob->Data().AwaitingTile);
     Receive(tDatagram::TileLaid(kPeerB, 7, 2, 113)); // another PC, same id
     EXPECT_EQ(bob->Cell(113)->GetOccupation(), nullptr);
     // A move naming a board of this PC plays nothing on it.
-    Receive(tDatagram::TileConfirmed(kPeerA, anna->BoardId, 1, 311));
-    Receive(tDatagram::TileConfirmed(kOwn, anna->BoardId, 1, 311));
+    Receive(tDatagram::TileConfirmed(kPeerA, anna->Data().BoardId, 1, 311));
+    Receive(tDatagram::TileConfirmed(kOwn, anna->Data().BoardId, 1, 311));
     EXPECT_EQ(anna->Cell(311)->GetOccupation(), nullptr);
-    EXPECT_TRUE(anna->AwaitingTile);
+    EXPECT_TRUE(anna->Data().AwaitingTile);
 }
 
 TEST_F(MainFormNetTest, ClosingsCloseTheCopyButNeverFromAnOwnAddress) {
@@ -327,15 +329,15 @@ TEST_F(MainFormNetTest, ClosingsCloseTheCopyButNeverFromAnOwnAddress) {
     EXPECT_FALSE(bob.isNull());
     Receive(tDatagram::BoardClosed(kPeerA, 7));
     EXPECT_TRUE(bob.isNull());
-    EXPECT_TRUE(form->PeerPcs->Contains(kPeerA))
+    EXPECT_TRUE(form->Table().PeerPcs.Contains(kPeerA))
         << "the closing copy still lists its PC, whose other boards go on";
-    form->PurgePeers();
-    EXPECT_FALSE(form->PeerPcs->Contains(kPeerA)) << "no board lists the PC any more";
+    form->Table().PurgePeers();
+    EXPECT_FALSE(form->Table().PeerPcs.Contains(kPeerA)) << "no board lists the PC any more";
 }
 
 TEST_F(MainFormNetTest, SendFailuresAreShownOrForgetThePeer) {
     Receive(tDatagram::Hello(kPeerA));
-    ASSERT_TRUE(form->PeerPcs->Contains(kPeerA));
+    ASSERT_TRUE(form->Table().PeerPcs.Contains(kPeerA));
     result = {ssSend, 10065};
     form->SendDatagram(tDatagram::Present(kOwn), kPeerA);
     ASSERT_EQ(boxes.size(), 1u);
@@ -347,7 +349,7 @@ TEST_F(MainFormNetTest, SendFailuresAreShownOrForgetThePeer) {
     result = {ssConnect, 10051};
     form->SendDatagram(tDatagram::Present(kOwn), kPeerA);
     EXPECT_EQ(boxes.size(), 2u) << "a refused destination is dropped silently";
-    EXPECT_FALSE(form->PeerPcs->Contains(kPeerA));
+    EXPECT_FALSE(form->Table().PeerPcs.Contains(kPeerA));
     EXPECT_EQ(form->ChatForms().back()->findChild<QComboBox*>()->findText("10.0.0.2"), -1);
 }
 
@@ -361,7 +363,7 @@ TEST_F(MainFormNetTest, NothingIsSentUnlessTheNetworkIsReady) {
 }
 
 TEST_F(MainFormNetTest, HelloGoesOutOncePerOwnAddressWhileNoGameRuns) {
-    form->OwnAddresses->Add(kOwn2);
+    form->Table().OwnAddresses.Add(kOwn2);
     form->BroadcastHello();
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].datagram.SenderAddress, kOwn);
@@ -417,7 +419,7 @@ TEST_F(MainFormNetTest, InvitationsAskOrAnnounceAndReportUnknownNames) {
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].datagram.Kind, nmRequestBoards);
     EXPECT_EQ(sent[0].datagram.SenderAddress, kOwn);
-    EXPECT_TRUE(form->PeerPcs->Contains(kPeerA));
+    EXPECT_TRUE(form->Table().PeerPcs.Contains(kPeerA));
 
     Local(QStringLiteral("Anna"));
     sent.clear();
@@ -480,7 +482,7 @@ TEST_F(MainFormNetTest, StartNetworkIsReadyExactlyWhileTheServiceHasAPort) {
         EXPECT_TRUE(error.isEmpty()) << c.what << ": " << error.toStdString();
         EXPECT_EQ(form->NetState, c.after) << c.what;
         EXPECT_EQ(ntohs(form->ServicePort), c.port) << c.what;
-        EXPECT_GT(form->OwnAddresses->Count(), 0) << c.what;
+        EXPECT_GT(form->Table().OwnAddresses.Count(), 0) << c.what;
         EXPECT_FALSE(form->HostName.empty()) << c.what;
     }
 }

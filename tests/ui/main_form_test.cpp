@@ -137,7 +137,7 @@ protected:
     // Plays all 19 turns of a single board; the quality rating is shown before the last.
     void PlayToEnd(TChildForm* board, const std::vector<std::uint16_t>& plan) {
         for (int turn = 1; turn <= kTurnsPlayed; ++turn) {
-            ASSERT_EQ(board->Turn, turn);
+            ASSERT_EQ(board->Data().Turn, turn);
             if (turn == kTurnsPlayed)
                 board->findChild<QRadioButton*>(QStringLiteral("Quality"))->click();
             LayAndConfirm(board, plan[static_cast<std::size_t>(turn)]);
@@ -224,7 +224,7 @@ TEST_F(MainFormTest, OnlyThePlayerNamedPcLaysItsFirstTileAtOnce) {
         EXPECT_EQ(board->windowTitle().toStdString(), c.name);
         EXPECT_EQ(board->Stock(1)->GetOccupation() != nullptr, c.laid) << c.name;
         EXPECT_EQ(board->BtnOk->isEnabled(), c.laid) << c.name;
-        EXPECT_EQ(board->Turn, 1) << c.name;
+        EXPECT_EQ(board->Data().Turn, 1) << c.name;
     }
 }
 
@@ -253,8 +253,14 @@ TEST_F(MainFormTest, ReturnInTheIdleWindowAsksForANewPlayer) {
         form->SetDialogs(&names, nullptr);
         form->findChild<QToolButton*>(QStringLiteral("BtnNeuAtn"))->setVisible(c.twinShown);
         form->findChild<QToolButton*>(QStringLiteral("BtnNeu"))->setVisible(!c.twinShown);
-        if (!c.newPlayer)
-            form->EnableNewPlayer(false);
+        if (!c.newPlayer) {
+            // The computer confirms its first tile: the game runs.
+            TChildForm* pc = Local(QStringLiteral("PC"));
+            ASSERT_NE(pc, nullptr);
+            pc->ComputerMove();
+            QTest::mouseClick(pc->BtnOk, Qt::LeftButton);
+            ASSERT_FALSE(form->NewPlayerEnabled());
+        }
         QWidget* target = form.get();
         if (c.focus == kBoard) {
             TChildForm* board = Local(QStringLiteral("A"));
@@ -281,15 +287,15 @@ TEST_F(MainFormTest, PlayersJoinUntilEveryBoardConfirmedTheFirstTile) {
     TChildForm* b = Local(QStringLiteral("B"));
     LayAndConfirm(a, 311);
     EXPECT_TRUE(NewPlayerControlsEnabled(true));
-    EXPECT_EQ(a->Turn, 1);
+    EXPECT_EQ(a->Data().Turn, 1);
     EXPECT_NE(Local(QStringLiteral("C")), nullptr);
     TChildForm* c = form->Boards().front();
 
     LayAndConfirm(b, 311);
     LayAndConfirm(c, 311);
     EXPECT_TRUE(NewPlayerControlsEnabled(false));
-    EXPECT_EQ(a->Turn, 2);
-    EXPECT_EQ(b->Turn, 2);
+    EXPECT_EQ(a->Data().Turn, 2);
+    EXPECT_EQ(b->Data().Turn, 2);
     EXPECT_EQ(form->AddBoard(0, 0, 0, QStringLiteral("Late")), nullptr);
     EXPECT_EQ(form->Boards().size(), 3u);
 }
@@ -301,14 +307,14 @@ TEST_F(MainFormTest, NextPlayerDueBringsAnotherAwaitingBoardToTheFront) {
         form->MdiArea()->setActiveSubWindow(active);
         form->NextPlayerDue();
         EXPECT_EQ(form->MdiArea()->activeSubWindow(), active == a ? b : a);
-        EXPECT_TRUE(a->AwaitingTile && b->AwaitingTile) << "no tile may pass";
+        EXPECT_TRUE(a->Data().AwaitingTile && b->Data().AwaitingTile) << "no tile may pass";
     }
 }
 
 TEST_F(MainFormTest, NextPlayerDuePrefersALocalBoardOverARemoteOne) {
     for (bool remoteFirst : {true, false}) {
         Restart();
-        form->OwnAddresses->Add(kOwn);
+        form->Table().OwnAddresses.Add(kOwn);
         TChildForm* x = Local(QStringLiteral("X"));
         TChildForm* remote = nullptr;
         TChildForm* local = nullptr;
@@ -319,8 +325,8 @@ TEST_F(MainFormTest, NextPlayerDuePrefersALocalBoardOverARemoteOne) {
             remote = form->AddBoard(kPeerA, kPeerA, 77, QStringLiteral("Bob"));
         Settle();
         ASSERT_TRUE(local && remote);
-        ASSERT_TRUE(local->IsLocal());
-        ASSERT_FALSE(remote->IsLocal());
+        ASSERT_TRUE(form->Table().IsLocal(local->Data()));
+        ASSERT_FALSE(form->Table().IsLocal(remote->Data()));
         EXPECT_EQ(remote->windowTitle(), QStringLiteral("\\\\10.0.0.2\\Bob"));
         LayAndConfirm(x, 311);
         EXPECT_EQ(form->MdiArea()->activeSubWindow(), local) << "remote first: " << remoteFirst;
@@ -337,12 +343,13 @@ TEST_F(MainFormTest, CompleteGameEntersItsPointsAndStartsAfresh) {
     ASSERT_GT(expected, 0u);
 
     PlayToEnd(board, plan);
-    EXPECT_EQ(board->Turn, kLastTurn);
+    EXPECT_EQ(board->Data().Turn, kLastTurn);
     for (int place = 1; place <= kTileCount; ++place)
         EXPECT_EQ(board->Stock(place)->Style(), hxVisible) << "place " << place;
     EXPECT_EQ(board->ItemIndex(), 0);
-    EXPECT_EQ(board->Total, expected);
-    EXPECT_EQ(form->HighScores[0], (tHighScoreEntry{"Anna", static_cast<std::uint16_t>(expected)}));
+    EXPECT_EQ(board->Data().Total, expected);
+    EXPECT_EQ(form->Table().HighScores[0],
+              (tHighScoreEntry{"Anna", static_cast<std::uint16_t>(expected)}));
     EXPECT_EQ(Stored("HighScore", "Player1"), "Anna");
     EXPECT_EQ(Stored("HighScore", "Points1"), std::to_string(expected));
     EXPECT_EQ(Stored("HighScore", "Player2"), "");
@@ -368,8 +375,8 @@ TEST_F(MainFormTest, APlayerLeavingMidGameNeitherStallsNorEndsTheGameOfTheOthers
     leaves->close();
     Settle();
     ASSERT_EQ(form->Boards().size(), 1u);
-    EXPECT_EQ(stays->Turn, 2) << "the turn passes once the leaver no longer awaits";
-    EXPECT_TRUE(stays->AwaitingTile);
+    EXPECT_EQ(stays->Data().Turn, 2) << "the turn passes once the leaver no longer awaits";
+    EXPECT_TRUE(stays->Data().AwaitingTile);
     EXPECT_FALSE(form->NewPlayerEnabled());
     EXPECT_FALSE(BtnNext()->isEnabled());
 
@@ -378,21 +385,21 @@ TEST_F(MainFormTest, APlayerLeavingMidGameNeitherStallsNorEndsTheGameOfTheOthers
     EXPECT_TRUE(form->Boards().empty());
     EXPECT_TRUE(NewPlayerControlsEnabled(true));
     EXPECT_TRUE(form->findChild<QWidget*>(QStringLiteral("Panel"))->isVisible());
-    EXPECT_EQ(form->HighScores, tHighScore{}) << "an unfinished board enters nothing";
+    EXPECT_EQ(form->Table().HighScores, tHighScore{}) << "an unfinished board enters nothing";
 }
 
 TEST_F(MainFormTest, RepeatedOffersAfterTheEndLeaveTheHighScoresAlone) {
     TChildForm* board = Local(QStringLiteral("Anna"));
     const std::vector<std::uint16_t> plan = PlanFor(form->CurrentTileOrder());
     PlayToEnd(board, plan);
-    const tHighScore after = form->HighScores;
+    const tHighScore after = form->Table().HighScores;
     ASSERT_GT(after[0].Points, 0);
     for (int i = 0; i < 3; ++i) {
         form->NextPlayerDue();
         form->CollectResults();
     }
-    EXPECT_EQ(form->HighScores, after);
-    EXPECT_EQ(board->Turn, kLastTurn);
+    EXPECT_EQ(form->Table().HighScores, after);
+    EXPECT_EQ(board->Data().Turn, kLastTurn);
 }
 
 TEST_F(MainFormTest, AcceptTileOrderTakesOverOrMatchesTheOrder) {
@@ -401,7 +408,7 @@ TEST_F(MainFormTest, AcceptTileOrderTakesOverOrMatchesTheOrder) {
         other.tiles[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(kTileCount - 1 - i);
     ASSERT_NE(other, form->CurrentTileOrder());
 
-    form->OwnAddresses->Add(kOwn);
+    form->Table().OwnAddresses.Add(kOwn);
     EXPECT_FALSE(form->AcceptTileOrder(kOwn, other)) << "own broadcast";
     EXPECT_NE(form->CurrentTileOrder(), other);
 
@@ -415,29 +422,28 @@ TEST_F(MainFormTest, AcceptTileOrderTakesOverOrMatchesTheOrder) {
     EXPECT_FALSE(form->AcceptTileOrder(kPeerB, swapped)) << "different order";
     EXPECT_EQ(form->CurrentTileOrder(), other);
 
-    form->OwnAddresses.reset();
-    EXPECT_FALSE(form->AcceptTileOrder(kPeerA, other)) << "missing own addresses";
+    form->Table().OwnAddresses.Add(kPeerA);
+    EXPECT_FALSE(form->AcceptTileOrder(kPeerA, other)) << "a PC's own broadcast come back";
 }
 
 TEST_F(MainFormTest, KnownRemoteBoardGainsTheSecondSenderInsteadOfAWindow) {
-    form->OwnAddresses->Add(kOwn);
+    form->Table().OwnAddresses.Add(kOwn);
     TChildForm* board = form->AddBoard(kPeerA, kHome, 42, QStringLiteral("Bob"));
     ASSERT_NE(board, nullptr);
-    ASSERT_TRUE(board->OwnerAddresses);
-    EXPECT_EQ(board->OwnerAddresses->Count(), 2);
+    EXPECT_EQ(board->Data().OwnerAddresses.Count(), 2);
     for (int repeat = 0; repeat < 2; ++repeat) {
         EXPECT_EQ(form->AddBoard(kPeerB, kHome, 42, QStringLiteral("Bob")), nullptr);
         EXPECT_EQ(form->Boards().size(), 1u);
-        EXPECT_TRUE(board->OwnerAddresses->Contains(kPeerB));
-        EXPECT_EQ(board->OwnerAddresses->Count(), 3) << "repeat " << repeat;
+        EXPECT_TRUE(board->Data().OwnerAddresses.Contains(kPeerB));
+        EXPECT_EQ(board->Data().OwnerAddresses.Count(), 3) << "repeat " << repeat;
     }
-    EXPECT_EQ(board->OwnerAddresses->Items(0), kHome);
+    EXPECT_EQ(board->Data().OwnerAddresses.Items(0), kHome);
     EXPECT_NE(form->AddBoard(kPeerB, kHome, 43, QStringLiteral("Bob")), nullptr)
         << "another board of the same PC";
 }
 
 TEST_F(MainFormTest, RemoteBoardsOfferTheMessageButtonLocalBoardsTheOkButton) {
-    form->OwnAddresses->Add(kOwn);
+    form->Table().OwnAddresses.Add(kOwn);
     TChildForm* local = Local(QStringLiteral("Anna"));
     TChildForm* remote = form->AddBoard(kPeerA, kPeerA, 5, QStringLiteral("Bob"));
     ASSERT_TRUE(local && remote);
@@ -474,12 +480,12 @@ TEST_F(MainFormTest, ClosingTheMainWindowCollectsAndReleasesTheBoards) {
             for (int turn = 1; turn <= kTurnsPlayed; ++turn)
                 for (TChildForm* b : form->Boards())
                     LayAndConfirm(b, plan[static_cast<std::size_t>(turn)]);
-            ASSERT_EQ(board->Turn, kLastTurn);
+            ASSERT_EQ(board->Data().Turn, kLastTurn);
         } else {
             LayAndConfirm(board, 311);
         }
         // Only what the closing itself collects and writes counts.
-        form->HighScores = tHighScore{};
+        form->Table().HighScores = tHighScore{};
         QFile::remove(QString::fromStdString(iniPath));
         QPointer<TChildForm> watched(board);
 
@@ -487,10 +493,10 @@ TEST_F(MainFormTest, ClosingTheMainWindowCollectsAndReleasesTheBoards) {
         Settle();
         EXPECT_TRUE(watched.isNull());
         EXPECT_TRUE(form->Boards().empty());
-        const bool entered =
-            form->HighScores[0].Name == "Anna" || form->HighScores[0].Name == "Bert";
+        const bool entered = form->Table().HighScores[0].Name == "Anna" ||
+                             form->Table().HighScores[0].Name == "Bert";
         EXPECT_EQ(entered, finished);
-        EXPECT_EQ(form->HighScores[0].Points > 0, finished);
+        EXPECT_EQ(form->Table().HighScores[0].Points > 0, finished);
         EXPECT_NE(Stored("MainForm", "Width"), "<none>");
         EXPECT_EQ(Stored("Child", "State"), "<none>") << "boards went without their close handling";
         EXPECT_TRUE(boxes.empty());
@@ -514,7 +520,7 @@ TEST_F(MainFormTest, RefusedHighScoreWriteShowsOneBoxAndTheGameGoesOn) {
         LayAndConfirm(board, kCellCodes[static_cast<std::size_t>(turn)]);
         ASSERT_EQ(boxes.size(), 1u) << "turn " << turn;
         EXPECT_EQ(boxes[0], text);
-        EXPECT_EQ(board->Turn, turn + 1);
+        EXPECT_EQ(board->Data().Turn, turn + 1);
     }
     boxes.clear();
     EXPECT_TRUE(form->close());
