@@ -13,12 +13,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
-#include <cstring>
+
 #include <utility>
 
 #include "core/colors.h"
 #include "core/scoring.h"
 #include "frame/board_host.h"
+#include "game/board_layout.h"
 #include "game/hexagon.h"
 #include "game/pkte_label.h"
 #include "game/qt_colors.h"
@@ -43,24 +44,6 @@ public:
     QSize sizeHint() const override { return {kDesignClientWidth, kDesignClientHeight}; }
     QSize minimumSizeHint() const override { return {0, 0}; }
 };
-
-// The part of the client area the board takes: 540:280, as wide as the height allows.
-QSize BoardArea(QSize client) {
-    int h = client.height();
-    int w = h * 540 / 280;
-    if (w > client.width()) {
-        w = client.width();
-        h = w * 280 / 540;
-    }
-    return {w, h};
-}
-
-int LineIndexOf(const char* name) {
-    for (int i = 0; i < kLineCount; ++i)
-        if (std::strcmp(kLines[static_cast<std::size_t>(i)].name, name) == 0)
-            return i;
-    return -1;
-}
 
 } // namespace
 
@@ -243,7 +226,7 @@ void TChildForm::Refresh() {
 
 void TChildForm::ShowTiles() {
     const tTableBoard& b = FShown;
-    const QSize area = BoardArea(FClient->size());
+    const QSize area = FitBoardArea(FClient->width(), FClient->height());
     for (tHexagon* cell : FCells) {
         const tHexagon* on = cell->GetOccupation();
         if (on &&
@@ -337,35 +320,12 @@ void TChildForm::ApplyColors() {
 }
 
 void TChildForm::Arrange() {
-    const QSize area = BoardArea(FClient->size());
+    const QSize area = FitBoardArea(FClient->width(), FClient->height());
     const int w = area.width();
     const int h = area.height();
-    struct tLabelPlace {
-        const char* name;
-        int left;      // percent of w
-        int top;       // percent of h
-        bool upward;   // top minus the label's height
-        bool leftward; // left minus the label's width
-    };
-    static const tLabelPlace places[] = {
-        {"Hoch1", 49, 24, true, false}, {"Hoch2", 57, 14, true, false},
-        {"Hoch3", 65, 5, true, false},  {"Hoch4", 73, 14, true, false},
-        {"Hoch5", 81, 24, true, false}, {"Ab1", 85, 36, false, false},
-        {"Ab2", 85, 55, false, false},  {"Ab3", 85, 74, false, false},
-        {"Ab4", 77, 83, false, false},  {"Ab5", 69, 93, false, false},
-        {"Auf1", 47, 36, false, true},  {"Auf2", 47, 55, false, true},
-        {"Auf3", 47, 74, false, true},  {"Auf4", 55, 83, false, true},
-        {"Auf5", 63, 93, false, true},
-    };
-    for (const tLabelPlace& p : places) {
+    for (const tLabelPlace& p : kLabelPlaces) {
         tPkteLabel* label = FLabels[static_cast<std::size_t>(LineIndexOf(p.name))];
-        int left = w * p.left / 100;
-        int top = h * p.top / 100;
-        if (p.upward)
-            top -= label->height();
-        if (p.leftward)
-            left -= label->width();
-        label->move(left, top);
+        label->move(LabelPosition(p, area, label->size()));
     }
     for (QWidget* c : FComponents)
         if (auto* hex = qobject_cast<tHexagon*>(c))

@@ -11,6 +11,7 @@
 #include "core/random.h"
 #include "core/tile_order.h"
 #include "core/tiles.h"
+#include "game/board_layout.h"
 
 class QButtonGroup;
 class QGroupBox;
@@ -18,23 +19,6 @@ class QRadioButton;
 class QTimer;
 class tHexagon;
 class tPkteLabel;
-
-// The largest board area of aspect 540 : 280 (width : height) that fits a
-// client area of the given size, in integer arithmetic.
-QSize FitBoardArea(int clientWidth, int clientHeight);
-
-// Where a line label stands for a board area: left and top in percent of the
-// area's width and height, taken from the top by the label's height
-// (upward) and from the left by its width (leftward).
-struct tLabelPlace {
-    const char* name;
-    int left;
-    int top;
-    bool upward;
-    bool leftward;
-};
-extern const std::array<tLabelPlace, kLineCount> kLabelPlaces;
-QPoint LabelPosition(const tLabelPlace& place, QSize area, QSize label);
 
 class tDemoBoard : public QWidget {
     Q_OBJECT
