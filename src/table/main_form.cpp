@@ -15,17 +15,21 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <arpa/inet.h>
 
 #include "core/colors.h"
+#include "core/status_line.h"
 #include "game/hexagon.h"
 #include "game/pkte_label.h"
 #include "game/qt_colors.h"
@@ -69,6 +73,36 @@ bool gNetworkStart = true;
 
 } // namespace
 
+// One sentence at the foot of the window; cut with an ellipsis rather than
+// widening the window, with the whole sentence as its tooltip.
+class tStatusLine : public QLabel {
+public:
+    explicit tStatusLine(QWidget* parent) : QLabel(parent) {
+        setObjectName(QStringLiteral("StatusLine"));
+        setMinimumWidth(1);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    void SetSentence(const QString& sentence) {
+        if (sentence == FSentence)
+            return;
+        FSentence = sentence;
+        setToolTip(sentence);
+        setAccessibleName(sentence);
+        Fit();
+    }
+    QString Sentence() const { return FSentence; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        Fit();
+    }
+
+private:
+    void Fit() { setText(fontMetrics().elidedText(FSentence, Qt::ElideRight, width())); }
+    QString FSentence;
+};
+
 void TMainForm::EnableNetworkStart(bool enabled) {
     gNetworkStart = enabled;
 }
@@ -78,8 +112,17 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     // registered by themselves.
     Q_INIT_RESOURCE(resources);
     setObjectName("MainForm");
-    resize(620, 444);
-    setMinimumSize(620, 430);
+    // The status line comes on top of the board area's design height.
+    FStatusLine = new tStatusLine(statusBar());
+    statusBar()->addWidget(FStatusLine, 1);
+    statusBar()->setSizeGripEnabled(false);
+    const int foot = statusBar()->sizeHint().height();
+    resize(620, 444 + foot);
+    setMinimumSize(620, 430 + foot);
+    // While a game runs the line counts the seconds a silent PC keeps us waiting.
+    FStatusTimer = new QTimer(this);
+    FStatusTimer->setInterval(1000);
+    connect(FStatusTimer, &QTimer::timeout, this, &TMainForm::UpdateStatusLine);
     QFont f = font();
     f.setPointSize(8);
     setFont(f);
@@ -129,6 +172,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
         return RouteSourceFor(destination, htons(9), IPPROTO_UDP);
     };
     FormCreate();
+    UpdateStatusLine();
 }
 
 TMainForm::~TMainForm() {
@@ -437,6 +481,18 @@ void TMainForm::Apply(tTableEffects fx) {
         ShowText(text.Sender, text.Key, QString::fromStdString(text.Text));
     for (const tSend& send : fx.Sends)
         SendDatagram(send.Datagram, send.To);
+    UpdateStatusLine();
+}
+
+void TMainForm::UpdateStatusLine() {
+    FStatusLine->SetSentence(QString::fromStdString(StatusLine(FTable, NowMs(), IsGerman())));
+    const bool running = !FTable.Boards().empty();
+    if (running != FStatusTimer->isActive())
+        running ? FStatusTimer->start() : FStatusTimer->stop();
+}
+
+QString TMainForm::StatusText() const {
+    return FStatusLine->Sentence();
 }
 
 void TMainForm::StoreResults() {

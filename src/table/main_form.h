@@ -22,6 +22,7 @@
 class QAction;
 class QMdiArea;
 class QMenu;
+class QTimer;
 class QToolButton;
 class TAuthorForm;
 class TChatForm;
@@ -31,6 +32,7 @@ class TLinkForm;
 class TOptimumForm;
 class TStrategyForm;
 class tDemoBoard;
+class tStatusLine;
 class TChildForm;
 class TPlayerForm;
 class TPortForm;
@@ -114,6 +116,8 @@ public:
     QMdiArea* MdiArea() const { return FMdiArea; }
     QWidget* Toolbar() const { return FToolbar; }
     tRandom& Random() { return FTable.Random(); }
+    // The sentence of the status line at the foot of the window.
+    QString StatusText() const;
 
     tNetState NetState = nsIdle;
     std::string HostName;
@@ -153,6 +157,7 @@ private:
     void EnableNewPlayer(bool enabled);
     TChildForm* BoardWindow(int key) const;
     void StoreResults();
+    void UpdateStatusLine();
     std::int64_t NowMs() const;
     void StopNetwork();
 
@@ -164,6 +169,8 @@ private:
 
     tGameTable FTable;
     std::map<int, QPointer<TChildForm>> FWindows; // by board key
+    tStatusLine* FStatusLine = nullptr;
+    QTimer* FStatusTimer = nullptr;
     bool FFirstPaint = true;
     bool FClosing = false;
 

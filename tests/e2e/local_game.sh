@@ -10,7 +10,8 @@
 # cells averages 11, and so does laying them on the first free cell. In
 # 100 000 simulated runs of three games the computer never stayed below 150,
 # while random play reached it in 0.05 % of them: a computer that no longer
-# chooses well fails here, the real one does not.
+# chooses well fails here, the real one does not. The status line at the foot
+# of the window must say that the game is over and name the board's total.
 # Usage: local_game.sh <vessrin executable> <LANG value>
 set -uo pipefail
 exe=$(realpath "$1")
@@ -48,9 +49,15 @@ for game in $(seq $games); do
             fail "game $game: the boards showed ${shown[*]}, the list has $(ini_value HighScore Player1) $(ini_value HighScore Points1)"
         [ -z "$(ini_value HighScore Player2)" ] || fail "PC listed twice"
     fi
-    # Ok closes the finished board.
+    # The status line says the game is over and what the board scored, and
+    # keeps saying it once Ok has closed the board.
+    over=$([ "${lang%%_*}" = de ] && echo Spielende || echo "Game over")
+    status=$(status_shown)
+    [[ $status == *"$over"*"PC $total"* ]] || fail "game $game: the status line says '$status' for a total of $total"
     xdotool key Return
     can_add_player || fail "game $game: new player not enabled after the game"
+    status=$(status_shown)
+    [[ $status == *"$over"*"PC $total"* ]] || fail "game $game: after Ok the status line says '$status'"
 done
 [ "$sum" -ge 150 ] || fail "the computer made only $sum points in $games games (${shown[*]})"
 echo "ok ($lang): computer games of ${shown[*]} points, best $best listed, new player enabled after each"

@@ -28,6 +28,8 @@
 #   total_shown <dx> [dy]   the total in a board window's rating box, read off
 #                           the screen; dx and dy (dx when absent) place the
 #                           window in the main window's frame
+#   status_shown            the sentence of the status line at the foot of the
+#                           main window, read off the screen
 #   scoring_start           a strategy for a human player whose lines surely
 #                           score: the outer columns (cells 0-2 and 16-18)
 #                           each collect the tiles of one vertical value,
@@ -166,6 +168,12 @@ total_shown() {
         sleep 0.3
     done
     echo "$text"
+}
+
+status_shown() {
+    import -window root -crop "${WIDTH}x20+$X+$((Y + HEIGHT - 20))" miff:- 2>/dev/null |
+        convert - +repage -colorspace Gray -resize 300% -bordercolor white -border 30 "$work/status.png"
+    tesseract "$work/status.png" - --psm 7 2>/dev/null | tr -s ' \n\f' ' '
 }
 
 scoring_start() {
