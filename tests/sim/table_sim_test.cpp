@@ -1,0 +1,115 @@
+// Thousands of seeded games between several PCs' game tables over a perfect simulated network.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+#include <string>
+
+#include "sim/table_network.h"
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+struct tRow {
+    int Pcs;
+    int BoardsMin;
+    int BoardsMax;
+    long Games;
+    std::uint64_t Seed; // of the row's first game; game g plays with Seed + g
+};
+
+// 10 000 games. A game costs about its boards times the PCs that copy them,
+// so the rows of many PCs draw fewer boards and play fewer games; the last
+// two are the crowded tables.
+const tRow kRows[] = {
+    {2, 0, 4, 4000, 1000000}, {3, 0, 3, 2000, 2000000}, {4, 0, 2, 1500, 3000000},
+    {5, 0, 2, 800, 4000000},  {6, 0, 1, 700, 5000000},  {7, 0, 1, 500, 6000000},
+    {8, 0, 1, 400, 7000000},  {4, 4, 4, 60, 8000000},   {8, 4, 4, 40, 9000000},
+};
+
+// Names the row in the test's name.
+void PrintTo(const tRow& row, std::ostream* out) {
+    *out << row.Pcs << " PCs, " << row.BoardsMin << "-" << row.BoardsMax << " boards";
+}
+
+tSimOptions Options(const tRow& row) {
+    tSimOptions options;
+    options.Pcs = row.Pcs;
+    options.BoardsMin = row.BoardsMin;
+    options.BoardsMax = row.BoardsMax;
+    return options;
+}
+
+std::string Replay(const tSimOptions& options, std::uint64_t seed) {
+    return std::string(TABLE_SIM_TOOL) + " " + SimArguments(options) + " --games 1 --seed " +
+           std::to_string(seed);
+}
+
+class PerfectNetwork : public testing::TestWithParam<tRow> {};
+
+TEST_P(PerfectNetwork, EveryGameEndsEverywhereWithTheHomeBoardsPoints) {
+    const tRow row = GetParam();
+    const tSimOptions options = Options(row);
+    const long games = kSanitized ? std::max(row.Games / 10, 4L) : row.Games;
+    long failed = 0;
+    long boards = 0;
+    for (long g = 0; g < games; ++g) {
+        const std::uint64_t seed = row.Seed + static_cast<std::uint64_t>(g);
+        const tGameRun run = PlayGame(options, seed);
+        boards += run.Boards;
+        // Every PC that saw a board played its 19 turns: 18 turn times from turn 2 on.
+        const bool played = run.Boards == 0 || run.TurnUs.size() >= 18;
+        if (run.Ended && run.Agreed && run.Dropped == 0 && !run.Stalled && played)
+            continue;
+        if (++failed > 3)
+            continue;
+        std::string faults;
+        for (const std::string& fault : run.Faults)
+            faults += "\n  " + fault;
+        ADD_FAILURE() << "game with seed " << seed << (run.Ended ? "" : " did not end")
+                      << (run.Agreed ? "" : ", totals disagree") << ", dropped " << run.Dropped
+                      << (played ? "" : ", too few turns") << faults
+                      << "\nreplay: " << Replay(options, seed) << " --trace";
+    }
+    EXPECT_EQ(failed, 0) << "of " << games << " games";
+    // Most PCs drew boards: the games were played, not skipped.
+    EXPECT_GT(boards, games * row.Pcs * (row.BoardsMin + row.BoardsMax) / 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Games, PerfectNetwork, testing::ValuesIn(kRows),
+                         [](const testing::TestParamInfo<tRow>& info) {
+                             return std::to_string(info.param.Pcs) + "Pcs" +
+                                    std::to_string(info.param.BoardsMin) + "To" +
+                                    std::to_string(info.param.BoardsMax) + "Boards";
+                         });
+
+// A failing game's seed replays it exactly: the same seed, the same course.
+TEST(TableSim, SeedReplaysTheGame) {
+    tSimOptions options;
+    options.Pcs = 4;
+    options.BoardsMin = 0;
+    options.BoardsMax = 4;
+    options.Net.LossPercent = 1;
+    options.Net.DupPercent = 1;
+    options.Net.ReorderMs = 5;
+    for (std::uint64_t seed = 1; seed <= 20; ++seed) {
+        const tGameRun first = PlayGame(options, seed);
+        const tGameRun again = PlayGame(options, seed);
+        EXPECT_EQ(first.TurnUs, again.TurnUs) << "seed " << seed;
+        EXPECT_EQ(first.LastEventUs, again.LastEventUs) << "seed " << seed;
+        EXPECT_EQ(first.Faults, again.Faults) << "seed " << seed;
+    }
+}
+
+} // namespace
