@@ -27,9 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     own.Add(AddressFromOctets(192, 168, 1, 10));
     own.Add(d->HomeAddress);
     const tReceiveAction action = ReceiveActionFor(*d, own);
-    if (d->Kind > kLastMessageKind)
+    if (d->Kind > kLastRepairKind)
         FUZZ_CHECK(action == raIgnore);
-    if (action == raAddBoard) {
+    FUZZ_CHECK(d->Progress.size() <= kProgressEntries);
+    if (action == raAddBoard || action == raAddBoardAgain) {
         // A board taken over must be playable and traceable to its home.
         FUZZ_CHECK(d->Order.IsPermutation());
         FUZZ_CHECK(HomeAddressOf(*d) != 0);

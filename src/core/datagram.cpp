@@ -19,6 +19,12 @@ constexpr std::size_t kBoardBoardIdAt = 80;
 constexpr std::size_t kHomeAt = 84;
 constexpr std::size_t kOriginKeyAt = 8;
 constexpr std::size_t kTextAt = 12;
+constexpr std::size_t kStateHomeAt = 12;
+constexpr std::size_t kStateFlagsAt = 16;
+constexpr std::size_t kStateCellsAt = 20;
+constexpr std::size_t kProgressCountAt = 8;
+constexpr std::size_t kProgressAt = 12;
+constexpr std::size_t kProgressEntrySize = 10;
 
 // Addresses are held in network order, so their four bytes go out as they
 // lie in memory.
@@ -68,7 +74,7 @@ std::string GetString(const std::uint8_t* p, std::size_t at, std::size_t fieldSi
 }
 
 bool IsBoardKind(std::uint8_t kind) {
-    return kind == nmBoard || kind == nmOwnBoard;
+    return kind == nmBoard || kind == nmOwnBoard || kind == nmBoardAgain;
 }
 
 bool IsMoveKind(std::uint8_t kind) {
@@ -142,6 +148,31 @@ tDatagram tDatagram::TextMessage(tAddress sender, const std::string& text) {
     return d;
 }
 
+tDatagram tDatagram::BoardState(tAddress sender, tAddress home, std::uint32_t boardId,
+                                const std::array<std::uint8_t, kTurnsPlayed>& cells,
+                                std::uint8_t flags) {
+    tDatagram d = WithSender(nmBoardState, sender);
+    d.HomeAddress = home;
+    d.BoardId = boardId;
+    d.Cells = cells;
+    d.Flags = flags;
+    return d;
+}
+
+tDatagram tDatagram::ProgressOf(tAddress sender, const std::vector<tProgressEntry>& entries) {
+    tDatagram d = WithSender(nmProgress, sender);
+    d.Progress.assign(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                             entries.size(), kProgressEntries)));
+    return d;
+}
+
+tDatagram tDatagram::BoardAgain(const TileOrder& order, tAddress home, const std::string& name,
+                                std::uint32_t boardId) {
+    tDatagram d = Board(order, home, name, boardId);
+    d.Kind = nmBoardAgain;
+    return d;
+}
+
 tDatagramBytes tDatagram::Encode() const {
     tDatagramBytes b{};
     b[0] = Kind;
@@ -154,9 +185,26 @@ tDatagramBytes tDatagram::Encode() const {
         PutAddress(b, kHomeAt, HomeAddress);
         return b;
     }
-    if (Kind > kLastMessageKind)
+    if (Kind > kLastRepairKind)
         return b;
     PutAddress(b, kSenderAt, SenderAddress);
+    if (Kind == nmBoardState) {
+        PutU32(b, kBoardIdAt, BoardId);
+        PutAddress(b, kStateHomeAt, HomeAddress);
+        b[kStateFlagsAt] = Flags;
+        std::memcpy(&b[kStateCellsAt], Cells.data(), Cells.size());
+    }
+    if (Kind == nmProgress) {
+        const std::size_t n = std::min(Progress.size(), kProgressEntries);
+        b[kProgressCountAt] = static_cast<std::uint8_t>(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t at = kProgressAt + i * kProgressEntrySize;
+            PutAddress(b, at, Progress[i].Home);
+            PutU32(b, at + 4, Progress[i].BoardId);
+            b[at + 8] = Progress[i].Confirmed;
+            b[at + 9] = Progress[i].Flags;
+        }
+    }
     if (Kind == nmBoardClosed || IsMoveKind(Kind))
         PutU32(b, kBoardIdAt, BoardId);
     if (IsMoveKind(Kind)) {
@@ -183,9 +231,24 @@ std::optional<tDatagram> tDatagram::Decode(const std::uint8_t* data, std::size_t
         d.HomeAddress = GetAddress(data, kHomeAt);
         return d;
     }
-    if (d.Kind > kLastMessageKind)
+    if (d.Kind > kLastRepairKind)
         return d;
     d.SenderAddress = GetAddress(data, kSenderAt);
+    if (d.Kind == nmBoardState) {
+        d.BoardId = GetU32(data, kBoardIdAt);
+        d.HomeAddress = GetAddress(data, kStateHomeAt);
+        d.Flags = data[kStateFlagsAt];
+        std::memcpy(d.Cells.data(), data + kStateCellsAt, d.Cells.size());
+    }
+    if (d.Kind == nmProgress) {
+        // A count past what fits is cut to it.
+        const std::size_t n = std::min<std::size_t>(data[kProgressCountAt], kProgressEntries);
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t at = kProgressAt + i * kProgressEntrySize;
+            d.Progress.push_back(
+                {GetAddress(data, at), GetU32(data, at + 4), data[at + 8], data[at + 9]});
+        }
+    }
     if (d.Kind == nmBoardClosed || IsMoveKind(d.Kind))
         d.BoardId = GetU32(data, kBoardIdAt);
     if (IsMoveKind(d.Kind)) {
@@ -209,7 +272,7 @@ tReceiveAction ReceiveActionFor(const tDatagram& d, const tIpList& own) {
         return raShowGameRunning;
     if (d.Kind == nmNoPlayers)
         return raShowNoPlayers;
-    if (d.Kind > kLastMessageKind || d.SenderAddress == 0)
+    if (d.Kind > kLastRepairKind || d.SenderAddress == 0)
         return raIgnore;
     const bool fromSelf = own.Contains(d.SenderAddress);
     switch (d.Kind) {
@@ -232,6 +295,14 @@ tReceiveAction ReceiveActionFor(const tDatagram& d, const tIpList& own) {
         return raShowText;
     case nmPresent:
         return fromSelf ? raIgnore : raRegisterPeer;
+    case nmBoardState:
+        return fromSelf || d.HomeAddress == 0 ? raIgnore : raBoardState;
+    case nmProgress:
+        return fromSelf ? raIgnore : raProgress;
+    case nmBoardAgain:
+        if (fromSelf || HomeAddressOf(d) == 0 || !d.Order.IsPermutation())
+            return raIgnore;
+        return raAddBoardAgain;
     default:
         return raIgnore;
     }

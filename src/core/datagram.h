@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/ip_list.h"
 #include "core/tile_order.h"
@@ -22,9 +23,17 @@ enum tMessageKind : std::uint8_t {
     nmBoard = 8,
     nmText = 9,
     nmPresent = 10,
+    // Spoken only between PCs that run this program; the others ignore kinds above 10.
+    nmBoardState = 11, // a board's confirmed cells, or that it has left the game
+    nmProgress = 12,   // what a PC holds of the boards of a game: acknowledgement and heartbeat
+    nmBoardAgain = 13, // an announcement repeated to a PC whose progress lacks the board
 };
 
 constexpr std::uint8_t kLastMessageKind = nmPresent;
+constexpr std::uint8_t kLastRepairKind = nmBoardAgain;
+// Progress entries that fit one datagram.
+constexpr std::size_t kProgressEntries = 7;
+constexpr std::uint8_t kStateClosed = 1; // Flags of nmBoardState and of progress entries
 constexpr std::size_t kDatagramSize = 88;
 // Characters before the terminating zero; the fields are one byte longer.
 constexpr std::size_t kNameMaxChars = 19;
@@ -46,6 +55,22 @@ struct tDatagram {
     tAddress HomeAddress = 0;
     tAddress OriginKey = 0;
     std::string Text;
+    // nmBoardState: HomeAddress, BoardId, Flags and the cell of each turn's
+    // confirmed tile as its index in kCellCodes plus 1, 0 where not known.
+    std::uint8_t Flags = 0;
+    std::array<std::uint8_t, kTurnsPlayed> Cells{};
+    // nmProgress: each board the sender holds, as far as it has confirmed it.
+    struct tProgressEntry {
+        tAddress Home = 0;
+        std::uint32_t BoardId = 0;
+        std::uint8_t Confirmed = 0; // turns confirmed without a gap
+        std::uint8_t Flags = 0;
+        bool operator==(const tProgressEntry& o) const {
+            return Home == o.Home && BoardId == o.BoardId && Confirmed == o.Confirmed &&
+                   Flags == o.Flags;
+        }
+    };
+    std::vector<tProgressEntry> Progress; // at most kProgressEntries
 
     static tDatagram Hello(tAddress sender);
     static tDatagram GameRunning(tAddress sender);
@@ -63,11 +88,18 @@ struct tDatagram {
                            std::uint32_t boardId);
     // Texts longer than 59 bytes are cut; the origin key is the sender.
     static tDatagram TextMessage(tAddress sender, const std::string& text);
+    static tDatagram BoardState(tAddress sender, tAddress home, std::uint32_t boardId,
+                                const std::array<std::uint8_t, kTurnsPlayed>& cells,
+                                std::uint8_t flags);
+    // Entries past kProgressEntries are left out.
+    static tDatagram ProgressOf(tAddress sender, const std::vector<tProgressEntry>& entries);
+    static tDatagram BoardAgain(const TileOrder& order, tAddress home, const std::string& name,
+                                std::uint32_t boardId);
 
     // Exactly 88 bytes; bytes no field of the kind uses are zero.
     tDatagramBytes Encode() const;
     // Refuses a buffer that is not exactly 88 bytes long. Any kind byte is
-    // accepted; fields are read only for the kinds 0..10.
+    // accepted; fields are read only for the kinds 0..13.
     static std::optional<tDatagram> Decode(const std::uint8_t* data, std::size_t length);
 };
 
@@ -85,6 +117,9 @@ enum tReceiveAction : std::uint8_t {
                         //     AddBoard(SenderAddress, HomeAddressOf(d), BoardId, Name)
     raShowText,         // ShowText(SenderAddress, OriginKey, Text)
     raRegisterPeer,     // RegisterPeer(SenderAddress)
+    raBoardState,       // a copy merges the confirmed cells
+    raProgress,         // the sender's acknowledgement
+    raAddBoardAgain,    // as raAddBoard, from a PC that runs this program
 };
 
 // The checks of the receiving rules that need no window: zero senders (and

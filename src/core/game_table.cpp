@@ -705,6 +705,10 @@ tTableEffects tGameTable::ReceiveDatagram(const tDatagram& d, std::int64_t nowMs
         break;
     case raRegisterPeer:
         return RegisterPeer(d.SenderAddress);
+    case raBoardState:
+    case raProgress:
+    case raAddBoardAgain:
+        break;
     }
     return fx;
 }

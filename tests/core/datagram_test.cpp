@@ -91,6 +91,38 @@ std::vector<LayoutCase> LayoutCases() {
     Put(text, 8, a);
     Put(text, 12, {'H', 'i', 0xE4}); // Windows-1252 bytes travel unchanged
     cases.push_back({"text", tDatagram::TextMessage(kA, "Hi\xE4"), text});
+
+    tDatagramBytes again = board;
+    again[0] = 13;
+    cases.push_back({"board again", tDatagram::BoardAgain(order, kA, "Anna", 0x01020304u), again});
+
+    std::array<std::uint8_t, kTurnsPlayed> cells{};
+    cells[0] = 1;   // turn 1 on cell 111
+    cells[18] = 19; // turn 19 on cell 555
+    tDatagramBytes state{};
+    state[0] = 11;
+    Put(state, 4, a);
+    Put(state, 8, {0x04, 0x03, 0x02, 0x01});
+    Put(state, 12, {10, 0, 0, 9});
+    state[16] = kStateClosed;
+    state[20] = 1;
+    state[38] = 19;
+    cases.push_back({"board state",
+                     tDatagram::BoardState(kA, AddressFromOctets(10, 0, 0, 9), 0x01020304u, cells,
+                                           kStateClosed),
+                     state});
+
+    tDatagramBytes progress{};
+    progress[0] = 12;
+    Put(progress, 4, a);
+    progress[8] = 2;
+    Put(progress, 12, {10, 0, 0, 9, 0x04, 0x03, 0x02, 0x01, 7, 0});
+    Put(progress, 22, a);
+    Put(progress, 26, {9, 0, 0, 0, 19, kStateClosed});
+    cases.push_back({"progress",
+                     tDatagram::ProgressOf(kA, {{AddressFromOctets(10, 0, 0, 9), 0x01020304u, 7, 0},
+                                                {kA, 9, 19, kStateClosed}}),
+                     progress});
     return cases;
 }
 
@@ -116,6 +148,9 @@ TEST(DatagramLayout, EveryKindDecodesBackToItsFields) {
         EXPECT_EQ(d.HomeAddress, w.HomeAddress);
         EXPECT_EQ(d.OriginKey, w.OriginKey);
         EXPECT_EQ(d.Text, w.Text);
+        EXPECT_EQ(d.Flags, w.Flags);
+        EXPECT_EQ(d.Cells, w.Cells);
+        EXPECT_EQ(d.Progress, w.Progress);
     }
 }
 
@@ -272,7 +307,7 @@ TEST(ReceiveRules, ActionsByKindAndSender) {
     tDatagram duplicateOrder = board;
     duplicateOrder.Order.tiles[3] = duplicateOrder.Order.tiles[4];
     tDatagram unknown = tDatagram::Hello(peer);
-    unknown.Kind = 11;
+    unknown.Kind = 14;
     tDatagram last = tDatagram::Hello(peer);
     last.Kind = 255;
 
@@ -307,7 +342,20 @@ TEST(ReceiveRules, ActionsByKindAndSender) {
         {"text, zero sender", tDatagram::TextMessage(0, "hi"), raIgnore},
         {"present", tDatagram::Present(peer), raRegisterPeer},
         {"present from self", tDatagram::Present(kA), raIgnore},
-        {"kind 11", unknown, raIgnore},
+        {"board state", tDatagram::BoardState(peer, peer, 1, {}, 0), raBoardState},
+        {"board state from self", tDatagram::BoardState(kA, peer, 1, {}, 0), raIgnore},
+        {"board state, zero home", tDatagram::BoardState(peer, 0, 1, {}, 0), raIgnore},
+        {"progress", tDatagram::ProgressOf(peer, {}), raProgress},
+        {"progress from self", tDatagram::ProgressOf(kA, {}), raIgnore},
+        {"board again", tDatagram::BoardAgain(SampleOrder(), peer, "P", 9), raAddBoardAgain},
+        {"board again, bad order",
+         [&] {
+             tDatagram d = badOrder;
+             d.Kind = nmBoardAgain;
+             return d;
+         }(),
+         raIgnore},
+        {"kind 14", unknown, raIgnore},
         {"kind 255", last, raIgnore},
     };
     for (const Case& c : cases) {
