@@ -9,13 +9,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <algorithm>
 #include <gtest/gtest.h>
-#include <memory>
-#include <set>
 
 #include "core/ip_list.h"
-#include "core/random.h"
 #include "game/hexagon.h"
 #include "game/pkte_label.h"
 #include "platform/language.h"
@@ -25,7 +21,6 @@
 
 namespace {
 
-const tAddress kOwn = AddressFromOctets(10, 0, 0, 1);
 const tAddress kPeerA = AddressFromOctets(10, 0, 0, 2);
 const tAddress kPeerB = AddressFromOctets(192, 168, 1, 9);
 
@@ -55,11 +50,10 @@ protected:
             boxes.push_back(text);
             return kIdOk;
         });
-        for (int i = 0; i < kTileCount; ++i)
-            host.Order.tiles[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(i);
-        host.Own.Add(kOwn);
-        host.Peers.Add(kPeerA);
-        host.Peers.Add(kPeerB);
+        host.table.OwnAddresses.Add(AddressFromOctets(10, 0, 0, 1));
+        host.table.PeerPcs.Add(kPeerA);
+        host.table.PeerPcs.Add(kPeerB);
+        host.Area = &area;
         area.resize(800, 600);
         area.show();
         QApplication::processEvents();
@@ -70,19 +64,9 @@ protected:
         ProcessDeletes();
     }
 
-    TChildForm* MakeBoard(const QString& caption, tAddress owner = kOwn) {
-        auto* board = new TChildForm(host, random, &area);
-        board->setWindowTitle(caption);
-        board->OwnerAddresses = std::make_unique<tIpList>();
-        board->OwnerAddresses->Add(owner);
-        board->BoardId = 4711;
-        // As the main window does: remote boards message, local boards confirm.
-        (owner != kOwn ? static_cast<QWidget*>(board->BtnOk) : board->BitBtn)->hide();
-        board->StartGame(host.Order);
-        board->show();
-        QApplication::processEvents();
-        return board;
-    }
+    TChildForm* MakeBoard(const std::string& name) { return host.MakeBoard(name); }
+    // Bob's board, played at peer A: it takes part and holds the turn until he confirms.
+    TChildForm* MakeRemote() { return host.MakeBoard("Bob", kPeerA, kPeerA, 4711); }
 
     tHexagon* Hex(TChildForm* b, int number) {
         return b->findChild<tHexagon*>(QStringLiteral("Hexagon") + QString::number(number));
@@ -90,7 +74,6 @@ protected:
 
     QTemporaryDir dir;
     tFakeBoardHost host;
-    tRandom random{12345};
     QMdiArea area;
     std::vector<QString> boxes;
 };
@@ -113,43 +96,25 @@ TEST_F(ChildFormTest, ClickOnFreeCellLaysTileEnablesAndFocusesOk) {
     TChildForm* b = MakeBoard("Anna");
     EXPECT_FALSE(b->BtnOk->isEnabled());
     QTest::mouseClick(Hex(b, 311), Qt::LeftButton);
+    EXPECT_EQ(b->Data().CellOf[1], 311);
     EXPECT_EQ(Hex(b, 311)->GetOccupation(), Hex(b, 1));
     EXPECT_EQ(Hex(b, 1)->GetOccupation(), Hex(b, 311));
     EXPECT_EQ(Hex(b, 1)->pos(), Hex(b, 311)->pos());
     EXPECT_TRUE(b->BtnOk->isEnabled());
     EXPECT_EQ(b->focusWidget(), b->BtnOk);
-    // Local board: one nmTileLaid per peer, last peer first, naming the nearest own address.
-    ASSERT_EQ(host.Sent.size(), 2u);
-    EXPECT_EQ(host.Sent[0].to, kPeerB);
-    EXPECT_EQ(host.Sent[1].to, kPeerA);
-    EXPECT_EQ(host.Sent[0].datagram.Kind, nmTileLaid);
-    EXPECT_EQ(host.Sent[0].datagram.SenderAddress, kOwn);
-    EXPECT_EQ(host.Sent[0].datagram.BoardId, 4711u);
-    EXPECT_EQ(host.Sent[0].datagram.Turn, 1);
-    EXPECT_EQ(host.Sent[0].datagram.CellCode, 311);
-}
-
-TEST_F(ChildFormTest, MovingTheTileFreesTheFirstCell) {
-    TChildForm* b = MakeBoard("Anna");
-    QTest::mouseClick(Hex(b, 311), Qt::LeftButton);
-    QTest::mouseClick(Hex(b, 553), Qt::LeftButton);
-    EXPECT_EQ(Hex(b, 311)->GetOccupation(), nullptr);
-    EXPECT_EQ(Hex(b, 553)->GetOccupation(), Hex(b, 1));
-    EXPECT_EQ(Hex(b, 1)->GetOccupation(), Hex(b, 553));
-    EXPECT_TRUE(b->BtnOk->isEnabled());
+    EXPECT_EQ(host.CountSent(nmTileLaid), 2) << "the table's sends reach the network";
 }
 
 TEST_F(ChildFormTest, AfterOkClicksAndDragsPlaceNothing) {
+    MakeRemote();
     TChildForm* b = MakeBoard("Anna");
     QTest::mouseClick(Hex(b, 311), Qt::LeftButton);
     host.Sent.clear();
     b->BtnOk->click();
-    EXPECT_FALSE(b->AwaitingTile);
+    EXPECT_EQ(b->Data().Phase, tTilePhase::Confirmed);
     EXPECT_FALSE(b->BtnOk->isEnabled());
     EXPECT_EQ(Hex(b, 1)->Style(), hxVisible);
-    EXPECT_EQ(host.NextPlayerDueCalls, 1);
-    ASSERT_EQ(host.CountSent(nmTileConfirmed), 2);
-    EXPECT_EQ(host.Sent[0].datagram.CellCode, 311);
+    EXPECT_EQ(host.CountSent(nmTileConfirmed), 2);
 
     QTest::mouseClick(Hex(b, 553), Qt::LeftButton);
     EXPECT_EQ(Hex(b, 553)->GetOccupation(), nullptr);
@@ -166,21 +131,23 @@ TEST_F(ChildFormTest, AfterOkClicksAndDragsPlaceNothing) {
 
 TEST_F(ChildFormTest, DragSnapsOnlyInsideTheMiddleHalfOfAFreeCell) {
     struct tCase {
-        int dx; // offset from the cell origin in quarters of a pixel grid
+        int cell;
+        int dx; // the cursor's offset from the cell's origin
         int dy;
         bool snaps;
     };
     TChildForm* b = MakeBoard("Anna");
     tHexagon* tile = Hex(b, 1);
-    tHexagon* cell = Hex(b, 322);
-    const int w = cell->width();
-    const int h = cell->height();
+    const int w = Hex(b, 322)->width();
+    const int h = Hex(b, 322)->height();
+    // The last case drags the tile on from where the one before laid it.
     const tCase cases[] = {
-        {w / 4 - 1, h / 2, false},     {w / 2, h / 4 - 1, false}, {3 * w / 4 + 1, h / 2, false},
-        {w / 2, 3 * h / 4 + 1, false}, {w / 4, h / 4, true},      {3 * w / 4, 3 * h / 4, true},
+        {322, w / 4 - 1, h / 2, false},     {322, w / 2, h / 4 - 1, false},
+        {322, 3 * w / 4 + 1, h / 2, false}, {322, w / 2, 3 * h / 4 + 1, false},
+        {322, w / 4, h / 4, true},          {333, 3 * w / 4, 3 * h / 4, true},
     };
     for (const tCase& c : cases) {
-        b->StartGame(host.Order);
+        tHexagon* cell = Hex(b, c.cell);
         host.Sent.clear();
         const QPoint origin = tile->pos();
         const QPoint start = CentreOf(tile);
@@ -218,8 +185,8 @@ TEST_F(ChildFormTest, RightClickOnFreeCellLaysAndConfirms) {
     QTest::mouseClick(Hex(b, 443), Qt::RightButton);
     EXPECT_EQ(Hex(b, 443)->GetOccupation(), Hex(b, 1));
     EXPECT_EQ(Hex(b, 1)->Style(), hxVisible);
-    EXPECT_FALSE(b->AwaitingTile);
-    EXPECT_EQ(host.NextPlayerDueCalls, 1);
+    EXPECT_EQ(host.CountSent(nmTileConfirmed), 2);
+    EXPECT_EQ(b->Data().Turn, 2) << "the only player confirmed: the next tile comes";
 }
 
 TEST_F(ChildFormTest, ComputerBoardLaysAtOnceAndKeepsTheUsersRating) {
@@ -231,133 +198,72 @@ TEST_F(ChildFormTest, ComputerBoardLaysAtOnceAndKeepsTheUsersRating) {
         EXPECT_TRUE(b->BtnOk->isEnabled());
         EXPECT_EQ(b->ItemIndex(), item);
         // One tile: points count no complete line, quality counts every line it touches.
-        EXPECT_EQ(b->Total == 0, item == 0);
-        EXPECT_EQ(b->Bewertung->title(), QString::number(b->Total));
-        b->NextTile();
+        EXPECT_EQ(b->Data().Total == 0, item == 0);
+        EXPECT_EQ(b->Bewertung->title(), QString::number(b->Data().Total));
+        b->BtnOk->click();
         EXPECT_NE(Hex(b, 2)->GetOccupation(), nullptr) << "the next tile is laid when offered";
         b->close();
         ProcessDeletes();
     }
 }
 
-TEST_F(ChildFormTest, ComputerLaysOnTheBestCellAndShowsTheUsersRating) {
-    // Turn 4: 9s on 113 and 124 (Hoch1) and on 311 (Hoch3), tile 26 (9, 7, 8)
-    // in play. Rated k*k*v, 135 completes Hoch1 and is the only best cell
-    // (60 more, against 42 for 355); it is the last cell the window lists.
-    // In points the board then shows the complete Hoch1: 3 * 9 = 27.
-    // Tiles 2, 5, 8, 26 in turns 1 to 4, swapped in so the order stays a permutation.
-    auto& order = host.Order.tiles;
-    const std::uint16_t firstFour[] = {2, 5, 8, 26};
-    for (std::size_t i = 0; i < 4; ++i)
-        std::swap(order[i], *std::find(order.begin(), order.end(), firstFour[i]));
-    struct tCase {
-        int item;
-        const char* total;
-    };
-    for (const tCase& c : {tCase{0, "27"}, tCase{1, "120"}}) {
-        TChildForm* b = MakeBoard("PC");
-        for (auto [place, cell] : {std::pair{1, 113}, std::pair{2, 124}, std::pair{3, 311}}) {
-            Hex(b, cell)->Occupy(Hex(b, place));
-            Hex(b, place)->Occupy(Hex(b, cell));
-            Hex(b, place)->SetStyle(hxVisible);
-        }
-        Hex(b, 4)->SetStyle(hxHighlight);
-        b->Turn = 4;
-        b->SetItemIndex(c.item);
-        host.Sent.clear();
-        b->ComputerMove();
-        EXPECT_EQ(Hex(b, 135)->GetOccupation(), Hex(b, 4)) << c.item;
-        EXPECT_EQ(Hex(b, 4)->pos(), Hex(b, 135)->pos());
-        EXPECT_EQ(b->ItemIndex(), c.item);
-        EXPECT_EQ(b->Bewertung->title(), c.total);
-        ASSERT_EQ(host.CountSent(nmTileLaid), 2);
-        EXPECT_EQ(host.Sent[0].datagram.CellCode, 135);
-        EXPECT_TRUE(b->BtnOk->isEnabled());
-        b->close();
-        ProcessDeletes();
-    }
-}
-
-TEST_F(ChildFormTest, ComputerTieGoesToTheCellAfterTheRandomStart) {
-    // On an empty board in turn 1 every cell rates the same, so the cell is
-    // the first one visited from component r + 1, r drawn from 0..63.
-    for (int game = 0; game < 12; ++game) {
-        tRandom replay = random;
-        const int start = replay.Below(64) + 1;
-        const std::uint16_t expected =
-            start >= 15 && start <= 33 ? kComponentCellOrder[static_cast<std::size_t>(start - 15)]
-                                       : 311;
-        TChildForm* b = MakeBoard("PC");
-        b->ComputerMove();
-        EXPECT_EQ(Hex(b, expected)->GetOccupation(), Hex(b, 1)) << "start " << start;
-        b->close();
-        ProcessDeletes();
-    }
-}
-
-TEST_F(ChildFormTest, ComputerMoveIsCalledOnlyForTheExactCaptionPC) {
-    TChildForm* pc = MakeBoard("PC");
-    TChildForm* lower = MakeBoard("pc");
-    for (TChildForm* b : {pc, lower}) {
-        QTest::mouseClick(Hex(b, 311), Qt::LeftButton); // ignored on "PC"
-        b->BtnOk->click();
-        b->NextTile();
-    }
-    EXPECT_EQ(Hex(pc, 311)->GetOccupation(), nullptr);
-    EXPECT_NE(Hex(pc, 2)->GetOccupation(), nullptr);
-    EXPECT_EQ(Hex(lower, 311)->GetOccupation(), Hex(lower, 1));
-    EXPECT_EQ(Hex(lower, 2)->GetOccupation(), nullptr);
-}
-
-TEST_F(ChildFormTest, QualityUsesSquaredCountUpToTurnFourAndLengthFromTurnFive) {
+TEST_F(ChildFormTest, LineScoresUseSquaredCountUpToTurnFourAndLengthFromTurnFive) {
+    // Tiles 2 and 11 both show 9 vertically on Hoch3, a line of five; the
+    // tiles of turns 3 and 4 go off it.
+    host.table.Order.tiles[0] = 2;
+    host.table.Order.tiles[1] = 11;
+    TChildForm* b = MakeBoard("Anna");
     struct tCase {
         int turn;
         int item;
         const char* hoch3;
     };
-    const tCase cases[] = {{4, 1, "36"}, {5, 1, "90"}, {5, 0, "0"}, {4, 0, "0"}};
-    TChildForm* b = MakeBoard("Anna");
-    // Tiles 2 and 11 both show 9 vertically; Hoch3 is a line of five.
-    for (auto [cell, tile] : {std::pair{311, 2}, std::pair{322, 11}}) {
-        Hex(b, cell)->Occupy(Hex(b, tile + 1));
-        Hex(b, tile + 1)->Occupy(Hex(b, cell));
-        Hex(b, tile + 1)->SetStyle(hxVisible);
-    }
+    const tCase cases[] = {{4, 1, "36"}, {4, 0, "0"}, {5, 0, "0"}, {5, 1, "90"}};
+    const int cells[] = {311, 322, 113, 124};
     for (const tCase& c : cases) {
-        b->Turn = static_cast<std::uint16_t>(c.turn);
+        while (b->Data().Turn < c.turn) {
+            QTest::mouseClick(Hex(b, cells[b->Data().Turn - 1]), Qt::LeftButton);
+            b->BtnOk->click();
+        }
         b->SetItemIndex(c.item);
-        b->Evaluate();
         EXPECT_EQ(b->findChild<tPkteLabel*>("Hoch3")->text(), c.hoch3) << c.turn << " " << c.item;
-        EXPECT_EQ(b->Bewertung->title(), QString::number(b->Total));
+        EXPECT_EQ(b->Bewertung->title(), QString::number(b->Data().Total));
     }
 }
 
-TEST_F(ChildFormTest, WholeComputerGameEndsWithAllTilesShownAndOkClosing) {
+TEST_F(ChildFormTest, WholeComputerGameEndsWithAllTilesShownScoresClearAndOkClosing) {
     TChildForm* b = MakeBoard("PC");
     QPointer<TChildForm> guard(b);
     b->ComputerMove();
     for (int turn = 1; turn <= kTurnsPlayed; ++turn) {
-        ASSERT_EQ(b->Turn, turn);
+        ASSERT_EQ(b->Data().Turn, turn);
         ASSERT_NE(Hex(b, turn)->GetOccupation(), nullptr) << turn;
-        if (turn == kTurnsPlayed) {
-            int free = 0;
-            for (std::uint16_t code : kCellCodes)
-                free += Hex(b, code) == Hex(b, turn)->GetOccupation() ? 1 : 0;
-            EXPECT_EQ(free, 1);
-        }
         b->BtnOk->click();
-        b->NextTile();
     }
-    EXPECT_EQ(b->Turn, kLastTurn);
+    EXPECT_EQ(b->Data().Turn, kLastTurn);
     for (int place = 1; place <= kTileCount; ++place)
         EXPECT_EQ(Hex(b, place)->Style(), hxVisible) << place;
     for (std::uint16_t code : kCellCodes)
         EXPECT_NE(Hex(b, code)->GetOccupation(), nullptr);
+    // The line labels show scores of their real widths now.
+    const QMargins m = b->contentsMargins();
+    const QSize smallest =
+        b->minimumSize().shrunkBy(QMargins(0, 0, m.left() + m.right(), m.top() + m.bottom()));
+    for (const QSize client : {smallest, QSize(573, 333), QSize(620, 340), QSize(900, 600)}) {
+        b->widget()->resize(client);
+        for (tPkteLabel* label : b->widget()->findChildren<tPkteLabel*>())
+            for (QWidget* other :
+                 {static_cast<QWidget*>(b->Bewertung), static_cast<QWidget*>(b->BtnOk)})
+                EXPECT_FALSE(label->geometry().intersects(other->geometry()))
+                    << label->objectName().toStdString() << " on "
+                    << other->objectName().toStdString() << " at " << client.width() << "x"
+                    << client.height();
+    }
     EXPECT_TRUE(b->BtnOk->isEnabled());
     b->BtnOk->click();
     ProcessDeletes();
     EXPECT_TRUE(guard.isNull());
-    EXPECT_EQ(host.ShowDemoCalls, std::vector<bool>{true});
+    EXPECT_EQ(host.ShowDemoCalls, (std::vector<bool>{false, true})) << "hidden by the board";
 }
 
 TEST_F(ChildFormTest, BoardWindowsCascadeAndStartAgainAtTheTop) {
@@ -376,132 +282,53 @@ TEST_F(ChildFormTest, BoardWindowsCascadeAndStartAgainAtTheTop) {
     EXPECT_EQ(fourth->pos(), QPoint(3 * d, 0));
 }
 
-TEST_F(ChildFormTest, ClosingALocalBoardSavesAndTellsPeersAndHost) {
+TEST_F(ChildFormTest, ClosingALocalBoardSavesItsPlaceAndLeavesTheTable) {
     TChildForm* b = MakeBoard("Anna");
+    const int key = b->Key();
     b->resize(640, 400);
     b->close();
     ProcessDeletes();
     EXPECT_EQ(ReadProfileInt("Child", "Width", -1), 640);
     EXPECT_EQ(ReadProfileInt("Child", "Height", -1), 400);
     EXPECT_EQ(ReadProfileInt("Child", "State", -1), 0);
-    EXPECT_EQ(host.NextPlayerDueCalls, 1);
-    EXPECT_EQ(host.PurgePeersCalls, 1);
-    ASSERT_EQ(host.CountSent(nmBoardClosed), 2);
-    EXPECT_EQ(host.Sent[0].to, kPeerB);
-    EXPECT_EQ(host.Sent[0].datagram.BoardId, 4711u);
+    EXPECT_EQ(host.table.Board(key), nullptr);
+    EXPECT_EQ(host.CountSent(nmBoardClosed), 2);
 }
 
 TEST_F(ChildFormTest, RefusedSettingsWriteIsReportedAndTheBoardStillCloses) {
     TChildForm* b = MakeBoard("Anna");
+    const int key = b->Key();
     QPointer<TChildForm> guard(b);
     SetSettingsFileName(dir.filePath("missing/dir/vessrin.ini").toStdString());
     b->close();
     ProcessDeletes();
     EXPECT_TRUE(guard.isNull());
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(host.PurgePeersCalls, 1);
+    EXPECT_EQ(host.table.Board(key), nullptr);
 }
 
-TEST_F(ChildFormTest, RemoteMovesThatDoNotFitCloseTheBoard) {
-    struct tStep {
-        int turn;
-        std::uint16_t cell;
-        bool confirm;
-        bool nextTileAfter;
-    };
-    struct tCase {
-        const char* what;
-        std::vector<tStep> steps;
-        bool stillOpen;
-    };
-    const std::vector<tCase> cases = {
-        {"fitting", {{1, 311, true, false}}, true},
-        {"laid then confirmed", {{1, 311, false, false}, {1, 322, true, false}}, true},
-        {"repeat same cell", {{1, 311, true, true}, {1, 311, true, false}}, true},
-        {"repeat other cell", {{1, 311, true, true}, {1, 322, true, false}}, false},
-        {"repeat before next tile, other cell",
-         {{1, 311, true, false}, {1, 322, false, false}},
-         false},
-        {"wrong turn", {{3, 311, false, false}}, false},
-        {"no such cell", {{1, 999, false, false}}, false},
-        {"occupied cell", {{1, 311, true, true}, {2, 311, false, false}}, false},
-    };
-    for (const tCase& c : cases) {
-        host.NextPlayerDueCalls = 0;
-        TChildForm* b = MakeBoard("\\\\10.0.0.2\\Bob", kPeerA);
-        QPointer<TChildForm> guard(b);
-        for (const tStep& s : c.steps) {
-            b->RemoteMove(s.turn, s.cell, s.confirm);
-            if (s.nextTileAfter && guard)
-                b->NextTile();
-        }
-        ProcessDeletes();
-        EXPECT_EQ(!guard.isNull(), c.stillOpen) << c.what;
-        if (guard) {
-            for (std::uint16_t code : kCellCodes) {
-                tHexagon* tile = Hex(b, code)->GetOccupation();
-                if (tile) {
-                    EXPECT_EQ(tile->GetOccupation(), Hex(b, code)) << c.what;
-                }
-            }
-            EXPECT_EQ(host.NextPlayerDueCalls, 1) << c.what;
-            b->close();
-            ProcessDeletes();
-        }
-    }
-    EXPECT_TRUE(host.Sent.empty()) << "a remote board never sends moves";
-}
-
-TEST_F(ChildFormTest, NextTurnsMovesBeforeItsTileAreHeldUntilTheBoardMovesOn) {
-    TChildForm* b = MakeBoard("\\\\10.0.0.2\\Bob", kPeerA);
+TEST_F(ChildFormTest, RemoteMovesShowAndOneThatDoesNotFitClosesTheWindow) {
+    TChildForm* b = MakeRemote();
     QPointer<TChildForm> guard(b);
-    b->RemoteMove(1, 311, true);
-    // A third PC's confirmation of turn 1 is still on its way here, and the
-    // owner's moves of turn 2 overtake it.
-    b->RemoteMove(2, 322, false);
-    b->RemoteMove(2, 333, true);
+    b->RemoteMove(1, 311, false);
+    b->RemoteMove(1, 322, true);
+    EXPECT_EQ(Hex(b, 311)->GetOccupation(), nullptr);
+    EXPECT_EQ(Hex(b, 322)->GetOccupation(), Hex(b, 1));
+    EXPECT_EQ(Hex(b, 1)->GetOccupation(), Hex(b, 322));
+    EXPECT_EQ(Hex(b, 2)->Style(), hxHighlight);
+    b->RemoteMove(1, 333, true); // turn 1 again, on another cell
     ProcessDeletes();
-    ASSERT_TRUE(guard) << "the board left the game";
-    EXPECT_EQ(Hex(b, 322)->GetOccupation(), nullptr);
-    EXPECT_EQ(Hex(b, 333)->GetOccupation(), nullptr);
-    EXPECT_EQ(host.NextPlayerDueCalls, 1);
-    b->NextTile();
-    QApplication::processEvents();
-    ASSERT_TRUE(guard);
-    EXPECT_EQ(Hex(b, 322)->GetOccupation(), nullptr);
-    ASSERT_NE(Hex(b, 333)->GetOccupation(), nullptr);
-    EXPECT_NE(Hex(b, 311)->GetOccupation(), nullptr) << "turn 1's tile stays";
-    EXPECT_EQ(host.NextPlayerDueCalls, 2) << "turn 2 confirmed once played";
+    EXPECT_TRUE(guard.isNull());
 }
 
-TEST_F(ChildFormTest, ReturnPressesOkOnlyWhenItIsEnabled) {
-    TChildForm* b = MakeBoard("Anna");
-    QTest::keyClick(b->BtnOk, Qt::Key_Return);
-    EXPECT_EQ(host.NextPlayerDueCalls, 0);
-    QTest::mouseClick(Hex(b, 311), Qt::LeftButton);
-    QTest::keyClick(b->BtnOk, Qt::Key_Return);
-    EXPECT_EQ(host.NextPlayerDueCalls, 1);
-    EXPECT_EQ(Hex(b, 1)->Style(), hxVisible);
-}
-
-TEST_F(ChildFormTest, AnnouncementCarriesNameOrderAndTheFirstMove) {
-    TChildForm* b = MakeBoard("\\\\10.0.0.2\\Bob", kPeerA);
-    b->OwnerAddresses->Add(AddressFromOctets(192, 168, 1, 2));
-    b->RemoteMove(1, 124, false);
-    b->AnnounceTo(kPeerB);
-    ASSERT_EQ(host.Sent.size(), 3u);
-    for (int i = 0; i < 2; ++i) {
-        const tDatagram& d = host.Sent[static_cast<std::size_t>(i)].datagram;
-        EXPECT_EQ(d.Kind, nmBoard);
-        EXPECT_EQ(d.Name, "Bob");
-        EXPECT_EQ(d.SenderAddress, AddressFromOctets(192, 168, 1, 2));
-        EXPECT_EQ(d.Order, host.Order);
-    }
-    EXPECT_EQ(host.Sent[2].datagram.Kind, nmTileLaid);
-    EXPECT_EQ(host.Sent[2].datagram.CellCode, 124);
-    EXPECT_EQ(host.Sent[2].to, kPeerB);
+TEST_F(ChildFormTest, RemoteBoardShowsItsCaptionAndMessagesItsHome) {
+    TChildForm* b = host.MakeBoard("Bob", AddressFromOctets(192, 168, 1, 2), kPeerA, 4711);
+    EXPECT_EQ(b->windowTitle(), "\\\\192.168.1.2\\Bob");
+    EXPECT_TRUE(b->BtnOk->isHidden());
+    EXPECT_FALSE(b->BitBtn->isHidden());
     b->BitBtn->click();
     EXPECT_EQ(host.MessagesOpenedFor, std::vector<tAddress>{kPeerA});
+    EXPECT_TRUE(MakeBoard("Anna")->BitBtn->isHidden());
 }
 
 TEST_F(ChildFormTest, LayoutKeepsTheAspectOfTheBoardArea) {
@@ -522,45 +349,11 @@ TEST_F(ChildFormTest, LayoutKeepsTheAspectOfTheBoardArea) {
     }
 }
 
-TEST_F(ChildFormTest, LineScoresStayClearOfTheRatingBoxAndOk) {
-    TChildForm* b = MakeBoard("PC");
-    // A finished computer game, so the labels show scores of their real widths.
-    b->ComputerMove();
-    for (int turn = 1; turn <= kTurnsPlayed; ++turn) {
-        b->BtnOk->click();
-        b->NextTile();
-    }
-    ASSERT_EQ(b->Turn, kLastTurn);
-    const QMargins m = b->contentsMargins();
-    const QSize smallest =
-        b->minimumSize().shrunkBy(QMargins(0, 0, m.left() + m.right(), m.top() + m.bottom()));
-    for (const QSize client : {smallest, QSize(573, 333), QSize(620, 340), QSize(900, 600)}) {
-        b->widget()->resize(client);
-        for (tPkteLabel* label : b->widget()->findChildren<tPkteLabel*>())
-            for (QWidget* other :
-                 {static_cast<QWidget*>(b->Bewertung), static_cast<QWidget*>(b->BtnOk)})
-                EXPECT_FALSE(label->geometry().intersects(other->geometry()))
-                    << label->objectName().toStdString() << " on "
-                    << other->objectName().toStdString() << " at " << client.width() << "x"
-                    << client.height();
-    }
-}
-
 TEST_F(ChildFormTest, RatingItemsLieInsideTheBoxFrame) {
     TChildForm* b = MakeBoard("Anna");
     for (QRadioButton* item : b->Bewertung->findChildren<QRadioButton*>())
         EXPECT_TRUE(b->Bewertung->contentsRect().contains(item->geometry()))
             << item->objectName().toStdString();
-}
-
-TEST(ChildFormIdentity, LocalBoardIdsAreUniqueAndNeverZero) {
-    std::set<std::uint32_t> ids;
-    for (int i = 0; i < 1000; ++i) {
-        const std::uint32_t id = TChildForm::NewLocalBoardId();
-        EXPECT_NE(id, 0u);
-        ids.insert(id);
-    }
-    EXPECT_EQ(ids.size(), 1000u);
 }
 
 } // namespace

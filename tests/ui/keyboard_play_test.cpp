@@ -10,12 +10,10 @@
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
-#include <memory>
 #include <set>
 
 #include "core/colors.h"
 #include "core/ip_list.h"
-#include "core/random.h"
 #include "game/hexagon.h"
 #include "game/pkte_label.h"
 #include "platform/language.h"
@@ -39,10 +37,9 @@ protected:
         ASSERT_TRUE(dir.isValid());
         SetSettingsFileName(dir.filePath(QStringLiteral("vessrin.ini")).toStdString());
         SetMessageBoxHook([](const QString&, const QString&, int) { return kIdOk; });
-        for (int i = 0; i < kTileCount; ++i)
-            host.Order.tiles[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(i);
-        host.Own.Add(kOwn);
-        host.Peers.Add(kPeer);
+        host.table.OwnAddresses.Add(kOwn);
+        host.table.PeerPcs.Add(kPeer);
+        host.Area = &area;
         area.resize(800, 600);
         area.show();
         QApplication::processEvents();
@@ -55,19 +52,8 @@ protected:
         QApplication::processEvents();
     }
 
-    TChildForm* MakeBoard(const QString& caption, tAddress owner = kOwn) {
-        auto* board = new TChildForm(host, random, &area);
-        board->OwnerAddresses = std::make_unique<tIpList>();
-        board->OwnerAddresses->Add(owner);
-        board->BoardId = 4711;
-        (owner != kOwn ? static_cast<QWidget*>(board->BtnOk) : board->BitBtn)->hide();
-        // As the main window does: the game starts before the caption is set.
-        board->StartGame(host.Order);
-        board->setWindowTitle(caption);
-        board->show();
-        QApplication::processEvents();
-        return board;
-    }
+    TChildForm* MakeBoard(const std::string& name) { return host.MakeBoard(name); }
+    TChildForm* MakeRemote() { return host.MakeBoard("Bob", kPeer, kPeer, 4711); }
 
     // A key as the user types it: to the widget that holds the board's focus.
     static void Press(TChildForm* b, Qt::Key key) {
@@ -89,7 +75,6 @@ protected:
 
     QTemporaryDir dir;
     tFakeBoardHost host;
-    tRandom random{777};
     QMdiArea area;
 };
 
@@ -175,6 +160,7 @@ TEST_F(KeyboardPlayTest, ArrowsMoveTheMarkerWhereverTheFocusIsInTheBoard) {
 }
 
 TEST_F(KeyboardPlayTest, SpaceLaysAndMovesTheTileAsAClickWould) {
+    MakeRemote(); // Bob holds the turn: Anna's confirmed tile stays current
     TChildForm* b = MakeBoard("Anna");
     Press(b, Qt::Key_Space);
     EXPECT_EQ(Hex(b, 333)->GetOccupation(), Hex(b, 1));
@@ -194,7 +180,7 @@ TEST_F(KeyboardPlayTest, SpaceLaysAndMovesTheTileAsAClickWould) {
     Press(b, Qt::Key_Space); // Space on Ok moves the tile; it does not confirm
     EXPECT_EQ(Hex(b, 333)->GetOccupation(), nullptr);
     EXPECT_EQ(Hex(b, 443)->GetOccupation(), Hex(b, 1));
-    EXPECT_TRUE(b->AwaitingTile);
+    EXPECT_EQ(b->Data().Phase, tTilePhase::Laid);
     EXPECT_EQ(host.CountSent(nmTileLaid), 2);
     EXPECT_EQ(host.Sent[1].datagram.CellCode, 443);
 
@@ -209,7 +195,8 @@ TEST_F(KeyboardPlayTest, SpaceLaysAndMovesTheTileAsAClickWould) {
 
 TEST_F(KeyboardPlayTest, SpaceAndReturnPlayAWholeGame) {
     TChildForm* b = MakeBoard("Anna");
-    host.OnNextPlayerDue = [b] { b->NextTile(); };
+    Press(b, Qt::Key_Return); // Ok is not enabled yet
+    EXPECT_EQ(b->Data().Phase, tTilePhase::Offered);
     std::vector<int> cells;
     for (int turn = 1; turn <= kTurnsPlayed; ++turn) {
         const int cell = b->MarkerCell();
@@ -225,29 +212,26 @@ TEST_F(KeyboardPlayTest, SpaceAndReturnPlayAWholeGame) {
               (std::vector<int>{333, 322, 311, 212}));
     EXPECT_EQ(std::set<int>(cells.begin(), cells.end()).size(), 19u);
     EXPECT_EQ(host.CountSent(nmTileConfirmed), 19);
-    EXPECT_EQ(b->Turn, kLastTurn);
+    EXPECT_EQ(b->Data().Turn, kLastTurn);
     EXPECT_TRUE(b->BtnOk->isEnabled());
     EXPECT_EQ(b->MarkerCell(), 0);
     EXPECT_TRUE(MarkedControls(b).empty());
 }
 
 TEST_F(KeyboardPlayTest, ComputerAndRemoteBoardsTakeNoPlacementKeys) {
-    const struct {
-        const char* caption;
-        tAddress owner;
-    } boards[] = {{"PC", kOwn}, {"\\\\10.0.0.2\\Bob", kPeer}};
-    for (const auto& c : boards) {
-        TChildForm* b = MakeBoard(QString::fromLatin1(c.caption), c.owner);
-        EXPECT_EQ(b->MarkerCell(), 0) << c.caption;
-        EXPECT_TRUE(MarkedControls(b).empty()) << c.caption;
+    for (const bool remote : {false, true}) {
+        TChildForm* b = remote ? MakeRemote() : MakeBoard("PC");
+        const std::string caption = b->windowTitle().toStdString();
+        EXPECT_EQ(b->MarkerCell(), 0) << caption;
+        EXPECT_TRUE(MarkedControls(b).empty()) << caption;
         for (Qt::Key key : {Qt::Key_Up, Qt::Key_Left, Qt::Key_Space, Qt::Key_Down, Qt::Key_Right,
                             Qt::Key_Space}) {
             QTest::keyClick(b, key);
             QTest::keyClick(b->Client(), key);
         }
         for (int code : kCellCodes)
-            EXPECT_EQ(Hex(b, code)->GetOccupation(), nullptr) << c.caption << " " << code;
-        EXPECT_TRUE(host.Sent.empty()) << c.caption;
+            EXPECT_EQ(Hex(b, code)->GetOccupation(), nullptr) << caption << " " << code;
+        EXPECT_TRUE(host.Sent.empty()) << caption;
         b->close();
         host.Sent.clear(); // the local board's closing
     }
@@ -296,9 +280,6 @@ TEST(MarkerPicture, RingOfBlackAndWhiteInEveryColourSetAndSize) {
 
 TEST_F(KeyboardPlayTest, CellsTilesLinesAndTotalSpeakTheSessionLanguage) {
     // Three tiles of vertical value 1 (tiles 0, 3, 6: 1 2 3, 1 6 3, 1 7 3) fill Hoch1.
-    const std::uint16_t order[] = {0, 3, 6, 9};
-    for (std::size_t i = 0; i < 4; ++i)
-        host.Order.tiles[i] = order[i];
     const struct {
         std::uint32_t locale;
         const char* cellTaken;
@@ -326,8 +307,10 @@ TEST_F(KeyboardPlayTest, CellsTilesLinesAndTotalSpeakTheSessionLanguage) {
     };
     for (const auto& l : languages) {
         SetLanguage(l.locale);
+        // Set for each board: the table draws a new order when the last board closes.
+        for (std::size_t i = 0; i < 4; ++i)
+            host.table.Order.tiles[i] = static_cast<std::uint16_t>(3 * i);
         TChildForm* b = MakeBoard("Anna");
-        host.OnNextPlayerDue = [b] { b->NextTile(); };
         for (int cell : {113, 124, 135}) {
             QTest::mouseClick(Hex(b, cell), Qt::LeftButton);
             b->BtnOk->click();

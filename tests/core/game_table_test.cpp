@@ -1,0 +1,203 @@
+// The game table's rules: moves and what they tell the peers, remote moves, the computer's move.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/game_table.h"
+
+namespace {
+const tAddress kOwn = AddressFromOctets(10, 0, 0, 1);
+const tAddress kPeerA = AddressFromOctets(10, 0, 0, 2);
+const tAddress kPeerB = AddressFromOctets(192, 168, 1, 9);
+constexpr std::uint32_t kBobBoard = 4711;
+
+// A table at kOwn with the peers A and B.
+tGameTable NewTable() {
+    tGameTable t(12345);
+    t.OwnAddresses.Add(kOwn);
+    t.PeerPcs.Add(kPeerA);
+    t.PeerPcs.Add(kPeerB);
+    return t;
+}
+
+// A board added and shown, as its window does; sender 0: a local board, else Bob's.
+int Add(tGameTable& t, const std::string& name, tAddress sender = 0, tAddress home = 0) {
+    const int key = t.AddBoard(sender, home, sender ? kBobBoard : 0, name).Added.at(0);
+    t.BoardShown(key);
+    return key;
+}
+
+std::vector<tSend> SendsOf(const tTableEffects& fx, std::uint8_t kind) {
+    std::vector<tSend> sends;
+    std::copy_if(fx.Sends.begin(), fx.Sends.end(), std::back_inserter(sends),
+                 [kind](const tSend& s) { return s.Datagram.Kind == kind; });
+    return sends;
+}
+} // namespace
+
+TEST(GameTable, LocalMovesAndClosingGoToEveryPeerLastFirstFromTheNearestOwnAddress) {
+    tGameTable t = NewTable();
+    const tAddress ownLan = AddressFromOctets(192, 168, 1, 1);
+    t.OwnAddresses.Add(ownLan);
+    const int anna = Add(t, "Anna");
+    const std::uint32_t id = t.Board(anna)->BoardId;
+    const tTableEffects laid = t.PlaceTile(anna, 311);
+    const tTableEffects confirmed = t.ConfirmTile(anna);
+    const tTableEffects closed = t.LeaveGame(anna);
+    EXPECT_EQ(closed.Closed, std::vector<int>{anna});
+    for (const auto& [fx, kind] :
+         {std::pair{&laid, nmTileLaid}, {&confirmed, nmTileConfirmed}, {&closed, nmBoardClosed}}) {
+        const std::vector<tSend> sends = SendsOf(*fx, kind);
+        ASSERT_EQ(sends.size(), 2u) << int(kind);
+        EXPECT_EQ(sends[0].To, kPeerB);
+        EXPECT_EQ(sends[0].Datagram.SenderAddress, ownLan);
+        EXPECT_EQ(sends[1].To, kPeerA);
+        EXPECT_EQ(sends[1].Datagram.SenderAddress, kOwn);
+        for (const tSend& s : sends) {
+            EXPECT_EQ(s.Datagram.BoardId, id);
+            EXPECT_EQ(s.Datagram.Turn, kind == nmBoardClosed ? 0 : 1);
+            EXPECT_EQ(s.Datagram.CellCode, kind == nmBoardClosed ? 0 : 311);
+        }
+    }
+}
+
+TEST(GameTable, RemoteMovesThatDoNotFitCloseTheBoardAndEarlyOnesWaitForTheirTile) {
+    struct tStep {
+        int turn;
+        std::uint16_t cell;
+        bool confirm;
+        bool annaMovesOn = false; // afterwards Anna confirms: the turn is over
+    };
+    struct tCase {
+        const char* what;
+        std::vector<tStep> steps;
+        int turn = 0; // of Bob's board; 0: it closed
+        std::uint16_t cellOfTurn1 = 0;
+        std::uint16_t cellOfTurn2 = 0;
+        bool awaiting = false;
+    };
+    const std::vector<tCase> cases = {
+        {"fitting", {{1, 311, true}}, 1, 311, 0, false},
+        {"laid then confirmed", {{1, 311, false}, {1, 322, true}}, 1, 322, 0, false},
+        {"repeat same cell", {{1, 311, true, true}, {1, 311, true}}, 2, 311, 0, true},
+        // A third PC's confirmation of turn 1 is still on its way here, and
+        // the owner's moves of turn 2 overtake it.
+        {"early", {{1, 311, true}, {2, 322, false}, {2, 333, true, true}}, 2, 311, 333, false},
+        {"repeat other cell", {{1, 311, true, true}, {1, 322, true}}},
+        {"repeat before next tile, other cell", {{1, 311, true}, {1, 322, false}}},
+        {"wrong turn", {{3, 311, false}}},
+        {"no such cell", {{1, 999, false}}},
+        {"occupied cell", {{1, 311, true, true}, {2, 311, false}}},
+    };
+    for (const tCase& c : cases) {
+        tGameTable t = NewTable();
+        const int anna = Add(t, "Anna");
+        const int bob = Add(t, "Bob", kPeerA, kPeerA);
+        tTableEffects fx;
+        for (const tStep& s : c.steps) {
+            fx.Merge(t.ApplyRemoteMove(kPeerA, kBobBoard, s.confirm, s.cell, s.turn));
+            if (s.annaMovesOn) {
+                fx.Merge(t.PlaceTile(anna, kCellCodes[t.Board(anna)->Turn - 1u]));
+                fx.Merge(t.ConfirmTile(anna));
+            }
+        }
+        const tTableBoard* b = t.Board(bob);
+        ASSERT_EQ(b != nullptr, c.turn != 0) << c.what;
+        EXPECT_EQ(std::count(fx.Closed.begin(), fx.Closed.end(), bob), b ? 0 : 1) << c.what;
+        EXPECT_TRUE(std::none_of(fx.Sends.begin(), fx.Sends.end(),
+                                 [](const tSend& s) { return s.Datagram.BoardId == kBobBoard; }))
+            << c.what << ": a remote board never sends moves";
+        if (!b)
+            continue;
+        EXPECT_EQ(b->Turn, c.turn) << c.what;
+        EXPECT_EQ(b->CellOf[1], c.cellOfTurn1) << c.what;
+        EXPECT_EQ(b->CellOf[2], c.cellOfTurn2) << c.what;
+        EXPECT_EQ(b->AwaitingTile, c.awaiting) << c.what;
+    }
+}
+
+TEST(GameTable, AnnouncementCarriesNameOrderAndTheFirstMove) {
+    tGameTable t = NewTable();
+    const tAddress bobLan = AddressFromOctets(192, 168, 1, 2);
+    // Bob's board is played at peer A and reached this PC from his second address.
+    const int bob = Add(t, "Bob", bobLan, kPeerA);
+    t.ApplyRemoteMove(bobLan, kBobBoard, false, 124, 1);
+    const tTableEffects fx = t.AnnounceTo(bob, kPeerB);
+    // One announcement per owner address, from the one nearest to peer B.
+    ASSERT_EQ(fx.Sends.size(), 3u);
+    for (const tSend& s : fx.Sends) {
+        EXPECT_EQ(s.To, kPeerB);
+        EXPECT_EQ(s.Datagram.SenderAddress, bobLan);
+        EXPECT_EQ(s.Datagram.BoardId, kBobBoard);
+        EXPECT_EQ(s.Datagram.Kind, &s == &fx.Sends.back() ? nmTileLaid : nmBoard);
+    }
+    EXPECT_EQ(fx.Sends[0].Datagram.Name, "Bob");
+    EXPECT_EQ(fx.Sends[1].Datagram.Order, t.Order);
+    EXPECT_EQ(fx.Sends[2].Datagram.Turn, 1);
+    EXPECT_EQ(fx.Sends[2].Datagram.CellCode, 124);
+}
+
+TEST(GameTable, OnlyTheNamePCExactlyMakesAComputerBoardWhoseTiesFollowTheRandomStart) {
+    for (const char* name : {"PC", "pc", "Pc", "PC2", " PC"}) {
+        const bool computer = std::string(name) == "PC";
+        tGameTable t = NewTable();
+        const int key = Add(t, name);
+        EXPECT_EQ(t.Board(key)->IsComputer(), computer) << name;
+        EXPECT_EQ(t.PlaceTile(key, 311).Changed.empty(), computer) << name;
+        if (computer) {
+            // On an empty board every cell ties: the computer takes the first
+            // one visited from component r + 1, r drawn by the table.
+            tRandom replay = t.Random();
+            const int start = replay.Below(64) + 1;
+            t.ComputerMove(key);
+            EXPECT_EQ(t.Board(key)->CellOf[1],
+                      start >= 15 && start <= 33 ? kComponentCellOrder[start - 15u] : 311);
+        }
+        t.ConfirmTile(key);
+        ASSERT_EQ(t.Board(key)->Turn, 2) << name;
+        EXPECT_EQ(t.Board(key)->CellOf[2] != 0, computer) << name << ": laid when offered";
+    }
+}
+
+TEST(GameTable, ComputerTakesTheBestCellAndTheTotalFollowsItemAndTurn) {
+    // Tiles 2, 5, 8 (9s vertically) on 113 and 124 (Hoch1) and 311 (Hoch3),
+    // tile 26 (9, 7, 8) in turn 4: 135 completes Hoch1 and is the only best
+    // cell. The computer's move is worked out for any board.
+    tGameTable t = NewTable();
+    t.Order.tiles = {2, 5, 8, 26};
+    const int key = Add(t, "Anna");
+    for (std::uint16_t cell : {113, 124, 311}) {
+        t.PlaceTile(key, cell);
+        t.ConfirmTile(key);
+    }
+    EXPECT_EQ(SendsOf(t.ComputerMove(key), nmTileLaid).size(), 2u);
+    EXPECT_EQ(t.Board(key)->CellOf[4], 135);
+    // Points: Hoch1 3 * 9. Quality, k*k*v up to turn 4: Hoch1 81, Hoch3 9,
+    // Auf2 6, Auf3 7, Ab1 3, Ab3 3, Ab4 3, Ab5 8 (Auf1 mixes 2 and 7): 120.
+    // From turn 5 L*k*v: 81 + 45 + 24 + 35 + 9 + 15 + 12 + 24 = 245.
+    struct tCase {
+        int turn;
+        int item;
+        std::uint16_t total;
+    };
+    for (const tCase& c : {tCase{4, 0, 27}, {4, 1, 120}, {5, 1, 245}, {5, 0, 27}}) {
+        if (t.Board(key)->Turn < c.turn) {
+            t.ConfirmTile(key);
+            EXPECT_EQ(t.Board(key)->Total, c.total) << "turn " << c.turn << ", item kept";
+        }
+        t.SetRatingItem(key, c.item);
+        EXPECT_EQ(t.Board(key)->Total, c.total) << "turn " << c.turn << " item " << c.item;
+    }
+}
+
+TEST(GameTable, LocalBoardIdsAreUniqueAndNeverZero) {
+    tGameTable t = NewTable();
+    std::set<std::uint32_t> ids;
+    for (int i = 0; i < 1000; ++i)
+        ids.insert(t.Board(t.AddBoard(0, 0, 0, "Anna").Added.at(0))->BoardId);
+    EXPECT_EQ(ids.size(), 1000u);
+    EXPECT_EQ(ids.count(0), 0u);
+}
