@@ -333,10 +333,13 @@ void tGameTable::NextTile(tTableBoard& board, tTableEffects& fx) {
         // The board is full: its stock is revealed and the game is over.
         board.Turn = kLastTurn;
         board.Phase = tTilePhase::Confirmed;
+        Evaluate(board);
         return;
     }
     ++board.Turn;
     board.Phase = tTilePhase::Offered;
+    // The quality rating counts lines differently from turn 5 on.
+    Evaluate(board);
     if (board.IsComputer())
         fx.Merge(ComputerMove(board.Key));
     board.AwaitingTile = true;
