@@ -14,8 +14,6 @@ namespace {
 // How long an invitation waits for its refusal; a real answer comes within
 // a round trip.
 constexpr std::int64_t kInvitationAnswerMs = 10000;
-// A few moves of the tile and its confirmation may come early; a flood is no course.
-constexpr std::size_t kEarlyMovesHeld = 8;
 
 template <typename T> void Append(std::vector<T>& to, std::vector<T>&& from) {
     to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
@@ -34,6 +32,13 @@ int tTableBoard::PlaceOn(std::uint16_t cellCode) const {
         if (CellOf[static_cast<std::size_t>(place)] == cellCode)
             return place;
     return 0;
+}
+
+int tTableBoard::ConfirmedTurns() const {
+    int n = 0;
+    while (n < kTurnsPlayed && Known[static_cast<std::size_t>(n + 1)] != 0)
+        ++n;
+    return n;
 }
 
 bool tTableBoard::OkEnabled() const {
@@ -57,6 +62,9 @@ void tTableEffects::Merge(tTableEffects&& later) {
     Append(Closed, std::move(later.Closed));
     Append(ForgottenPeers, std::move(later.ForgottenPeers));
     Append(Texts, std::move(later.Texts));
+    Append(AskSilent, std::move(later.AskSilent));
+    Append(PeersBack, std::move(later.PeersBack));
+    Append(Log, std::move(later.Log));
     if (later.Front)
         Front = later.Front;
     if (later.NewPlayer)
@@ -138,10 +146,25 @@ void tGameTable::Send(const tDatagram& datagram, tAddress to, tTableEffects& fx)
 }
 
 void tGameTable::SendToPeers(const tTableBoard& board, tDatagram message, tTableEffects& fx) {
-    for (int i = PeerPcs.Count() - 1; i >= 0; --i) {
-        const tAddress peer = PeerPcs.Items(i);
+    std::vector<tAddress> peers;
+    for (int i = PeerPcs.Count() - 1; i >= 0; --i)
+        peers.push_back(PeerPcs.Items(i));
+    // A PC purged from the peers may still hold copies of this game's boards.
+    if (Protocol == tProtocol::Repair)
+        for (int i = 0; i < FGamePeers.Count(); ++i)
+            if (!PeerPcs.Contains(FGamePeers.Items(i)))
+                peers.push_back(FGamePeers.Items(i));
+    const bool move = message.Kind == nmTileLaid || message.Kind == nmTileConfirmed;
+    for (const tAddress peer : peers) {
         message.SenderAddress = OwnerAddressFor(board, peer);
-        Send(message, peer, fx);
+        const tPeer* info = FindPeer(peer);
+        const int turn = move ? message.Turn : kTurnsPlayed + 1;
+        const bool finished = message.Kind == nmBoardClosed && board.Turn == kLastTurn;
+        if (Protocol == tProtocol::Repair && info && !info->Repairs && (move || finished) &&
+            HoldsFor(*info, turn))
+            PeerInfo(peer).Held.push_back(message);
+        else
+            Send(message, peer, fx);
     }
 }
 
@@ -195,6 +218,14 @@ void tGameTable::DoAddBoard(tAddress senderAddress, tAddress homeAddress, std::u
     }
     if (!create)
         return;
+    if (FBoards.empty()) {
+        // A new game: what was known of the peers' last one goes.
+        FGamePeers.Clear();
+        for (tPeer& peer : FPeers) {
+            peer.Reached = 1;
+            peer.Held.clear();
+        }
+    }
     FLastResult.reset();
     tTableBoard board;
     board.Key = FNextKey++;
@@ -207,6 +238,9 @@ void tGameTable::DoAddBoard(tAddress senderAddress, tAddress homeAddress, std::u
         board.OwnerAddresses.Add(homeAddress);
         if (senderAddress != homeAddress)
             board.OwnerAddresses.Add(senderAddress);
+        for (const tAddress a : {homeAddress, senderAddress})
+            if (!FGamePeers.Contains(a) && !OwnAddresses.Contains(a))
+                FGamePeers.Add(a);
         const bool known = std::any_of(FBoards.begin(), FBoards.end(), [&](const tTableBoard& b) {
             return b.OwnerAddresses.Contains(senderAddress);
         });
@@ -224,6 +258,8 @@ void tGameTable::DoAddBoard(tAddress senderAddress, tAddress homeAddress, std::u
         board.OwnerAddresses = OwnAddresses;
         for (int i = PeerPcs.Count() - 1; i >= 0; --i) {
             const tAddress peer = PeerPcs.Items(i);
+            if (!FGamePeers.Contains(peer))
+                FGamePeers.Add(peer);
             Send(tDatagram::Board(Order, OwnAddressFor(peer), WireName(name), board.BoardId), peer,
                  fx);
         }
@@ -255,7 +291,7 @@ bool tGameTable::PreferredOver(const tTableBoard& board, const tTableBoard& curr
 tTableEffects tGameTable::NextPlayerDue() {
     tTableEffects fx;
     DoNextPlayerDue(fx);
-    PlayEarlyMoves(fx);
+    PlayKnownMoves(fx);
     return fx;
 }
 
@@ -321,10 +357,8 @@ void tGameTable::NoteGameOver(const tHighScore& before) {
 }
 
 std::optional<std::int64_t> tGameTable::LastHeardMs(tAddress address) const {
-    for (const auto& [a, ms] : FHeard)
-        if (a == address)
-            return ms;
-    return std::nullopt;
+    const tPeer* peer = FindPeer(address);
+    return peer ? peer->HeardMs : std::nullopt;
 }
 
 void tGameTable::NextTile(tTableBoard& board, tTableEffects& fx) {
@@ -343,21 +377,17 @@ void tGameTable::NextTile(tTableBoard& board, tTableEffects& fx) {
     if (board.IsComputer())
         fx.Merge(ComputerMove(board.Key));
     board.AwaitingTile = true;
-    if (!board.Early.empty())
-        FEarlyDue.push_back(board.Key);
+    if (board.IsRemote() && board.Known[board.Turn] != 0)
+        FKnownDue.push_back(board.Key);
 }
 
-void tGameTable::PlayEarlyMoves(tTableEffects& fx) {
-    while (!FEarlyDue.empty()) {
-        const int key = FEarlyDue.front();
-        FEarlyDue.erase(FEarlyDue.begin());
+void tGameTable::PlayKnownMoves(tTableEffects& fx) {
+    while (!FKnownDue.empty()) {
+        const int key = FKnownDue.front();
+        FKnownDue.erase(FKnownDue.begin());
         tTableBoard* board = Find(key);
-        if (!board)
-            continue;
-        const std::vector<tTableBoard::tEarlyMove> early = std::exchange(board->Early, {});
-        for (const tTableBoard::tEarlyMove& m : early)
-            if ((board = Find(key)) != nullptr)
-                DoRemoteMove(*board, m.turn, m.cellCode, m.confirm, fx);
+        if (board && board->Turn <= kTurnsPlayed && board->Known[board->Turn] != 0)
+            Learn(*board, board->Turn, board->Known[board->Turn] - 1, fx);
     }
 }
 
@@ -423,7 +453,7 @@ tTableEffects tGameTable::ConfirmTile(int key) {
     if (!board || !board->OkEnabled())
         return fx;
     Confirm(*board, fx);
-    PlayEarlyMoves(fx);
+    PlayKnownMoves(fx);
     return fx;
 }
 
@@ -437,6 +467,7 @@ void tGameTable::Confirm(tTableBoard& board, tTableEffects& fx) {
         return; // nothing laid yet: there is nothing to confirm
     board.AwaitingTile = false;
     board.Phase = tTilePhase::Confirmed;
+    board.Known[board.Turn] = static_cast<std::uint8_t>(CellIndex(cell) + 1);
     fx.Changed.push_back(board.Key);
     if (IsLocal(board))
         SendToPeers(
@@ -449,7 +480,7 @@ void tGameTable::Confirm(tTableBoard& board, tTableEffects& fx) {
 tTableEffects tGameTable::LeaveGame(int key) {
     tTableEffects fx;
     DoLeaveGame(key, fx);
-    PlayEarlyMoves(fx);
+    PlayKnownMoves(fx);
     return fx;
 }
 
@@ -467,8 +498,11 @@ void tGameTable::DoLeaveGame(int key, tTableEffects& fx) {
     fx.Closed.push_back(key);
     FClosingOwners.push_back(board.OwnerAddresses);
     DoNextPlayerDue(fx);
-    if (IsLocal(board) && OwnAddresses.Count() > 0)
+    if (IsLocal(board) && OwnAddresses.Count() > 0) {
         SendToPeers(board, tDatagram::BoardClosed(0, board.BoardId), fx);
+        if (Protocol == tProtocol::Repair)
+            FGone.push_back({board.OwnerAddresses.Items(0), board.BoardId, FNowMs});
+    }
     PurgePeers();
     FClosingOwners.pop_back();
     fx.Demo = true;
@@ -572,11 +606,17 @@ tTableEffects tGameTable::CloseRemoteBoard(tAddress sender, std::uint32_t boardI
         return fx;
     std::vector<int> keys;
     for (auto it = FBoards.rbegin(); it != FBoards.rend(); ++it)
-        if (it->OwnerAddresses.Contains(sender) && it->BoardId == boardId)
+        if (it->OwnerAddresses.Contains(sender) && it->BoardId == boardId) {
             keys.push_back(it->Key);
+            // A PC whose board has finished has played every turn.
+            if (it->Turn == kLastTurn)
+                ReachedTurn(it->OwnerAddresses.Items(0), kTurnsPlayed + 1, fx);
+            if (Protocol == tProtocol::Repair)
+                FGone.push_back({it->OwnerAddresses.Items(0), boardId, FNowMs});
+        }
     for (int key : keys)
         DoLeaveGame(key, fx);
-    PlayEarlyMoves(fx);
+    PlayKnownMoves(fx);
     return fx;
 }
 
@@ -592,14 +632,18 @@ tTableEffects tGameTable::ApplyRemoteMove(tAddress sender, std::uint32_t boardId
             target = b.Key;
     if (!target)
         return {};
-    return RemoteMove(*target, turn, cellCode, confirmed);
+    tTableEffects fx;
+    // Evidence of the turn the home PC has reached, whichever of its addresses it sent from.
+    ReachedTurn(Board(*target)->OwnerAddresses.Items(0), turn, fx);
+    fx.Merge(RemoteMove(*target, turn, cellCode, confirmed));
+    return fx;
 }
 
 tTableEffects tGameTable::RemoteMove(int key, int turn, std::uint16_t cellCode, bool confirm) {
     tTableEffects fx;
     if (tTableBoard* board = Find(key))
         DoRemoteMove(*board, turn, cellCode, confirm, fx);
-    PlayEarlyMoves(fx);
+    PlayKnownMoves(fx);
     return fx;
 }
 
@@ -610,6 +654,10 @@ void tGameTable::DoRemoteMove(tTableBoard& board, int turn, std::uint16_t cellCo
     seen.TurnConfirmed = board.Turn > kTurnsPlayed || board.Phase == tTilePhase::Confirmed;
     for (std::size_t i = 0; i < kCellCodes.size(); ++i)
         seen.PlaceOn[i] = static_cast<std::uint8_t>(board.PlaceOn(kCellCodes[i]));
+    if (Protocol == tProtocol::Repair) {
+        DoRepairMove(board, turn, cellCode, confirm, fx);
+        return;
+    }
     switch (CheckRemoteMove(seen, turn, cellCode, confirm)) {
     case tRemoteAction::Lay:
         Lay(board, turn, cellCode, fx);
@@ -620,13 +668,7 @@ void tGameTable::DoRemoteMove(tTableBoard& board, int turn, std::uint16_t cellCo
         break;
     case tRemoteAction::Ignore:
         break;
-    case tRemoteAction::Early:
-        if (board.Early.size() < kEarlyMovesHeld) {
-            board.Early.push_back({turn, cellCode, confirm});
-            break;
-        }
-        DoLeaveGame(board.Key, fx);
-        break;
+    case tRemoteAction::Early: // the rules alone hold nothing back
     case tRemoteAction::Leave:
         DoLeaveGame(board.Key, fx);
         break;
@@ -668,21 +710,25 @@ bool tGameTable::TakeInvitationAnswer(tAddress sender, std::int64_t nowMs) {
 
 tTableEffects tGameTable::ReceiveDatagram(const tDatagram& d, std::int64_t nowMs) {
     tTableEffects fx;
-    if (d.SenderAddress != 0 && !OwnAddresses.Contains(d.SenderAddress)) {
-        const auto heard = std::find_if(FHeard.begin(), FHeard.end(),
-                                        [&](const auto& h) { return h.first == d.SenderAddress; });
-        if (heard != FHeard.end())
-            heard->second = nowMs;
-        else
-            FHeard.emplace_back(d.SenderAddress, nowMs);
+    FNowMs = nowMs;
+    // The system's receivers ignore the kinds above 10.
+    if (Protocol == tProtocol::Base && d.Kind > kLastMessageKind)
+        return fx;
+    if (d.SenderAddress != 0 && !OwnAddresses.Contains(d.SenderAddress) &&
+        d.Kind <= kLastRepairKind && d.Kind != nmGameRunning && d.Kind != nmNoPlayers) {
+        Heard(d.SenderAddress, fx);
+        if (d.Kind > kLastMessageKind)
+            PeerInfo(d.SenderAddress).Repairs = true;
     }
     switch (ReceiveActionFor(d, OwnAddresses)) {
     case raIgnore:
         break;
     case raAnswerHello:
-        return AnswerHello(d.SenderAddress, false);
+        fx.Merge(AnswerHello(d.SenderAddress, false));
+        break;
     case raAnswerRequest:
-        return AnswerHello(d.SenderAddress, true);
+        fx.Merge(AnswerHello(d.SenderAddress, true));
+        break;
     case raShowGameRunning:
     case raShowNoPlayers:
         // Any host may send these; only the invited PC's answer is shown.
@@ -690,11 +736,19 @@ tTableEffects tGameTable::ReceiveDatagram(const tDatagram& d, std::int64_t nowMs
             fx.InvitationAnswer = d;
         break;
     case raCloseRemoteBoard:
-        return CloseRemoteBoard(d.SenderAddress, d.BoardId);
+        fx.Merge(CloseRemoteBoard(d.SenderAddress, d.BoardId));
+        break;
     case raTileLaid:
-        return ApplyRemoteMove(d.SenderAddress, d.BoardId, false, d.CellCode, d.Turn);
+        fx.Merge(ApplyRemoteMove(d.SenderAddress, d.BoardId, false, d.CellCode, d.Turn));
+        break;
     case raTileConfirmed:
-        return ApplyRemoteMove(d.SenderAddress, d.BoardId, true, d.CellCode, d.Turn);
+        fx.Merge(ApplyRemoteMove(d.SenderAddress, d.BoardId, true, d.CellCode, d.Turn));
+        break;
+    case raAddBoardAgain:
+        // Only a board this PC lacks; a known one has been announced already.
+        if (FindCopy(HomeAddressOf(d), d.BoardId))
+            break;
+        [[fallthrough]];
     case raAddBoard: {
         // A board claiming to be played at this PC is none of ours: ours are
         // never announced back to us by their own address.
@@ -707,10 +761,15 @@ tTableEffects tGameTable::ReceiveDatagram(const tDatagram& d, std::int64_t nowMs
         fx.Texts.push_back({d.SenderAddress, d.OriginKey, Cp1252ToUtf8(d.Text)});
         break;
     case raRegisterPeer:
-        return RegisterPeer(d.SenderAddress);
+        fx.Merge(RegisterPeer(d.SenderAddress));
+        break;
     case raBoardState:
+        MergeState(d, fx);
+        PlayKnownMoves(fx);
+        break;
     case raProgress:
-    case raAddBoardAgain:
+        TakeProgress(d);
+        RepairPeer(PeerInfo(d.SenderAddress), fx);
         break;
     }
     return fx;

@@ -37,13 +37,11 @@ struct tTableBoard {
     bool AwaitingTile = true;
     int RatingItem = 0; // 0 points, 1 quality
     std::uint16_t Total = 0;
-    // Moves of the owner's next turn that came before this PC offered it.
-    struct tEarlyMove {
-        int turn;
-        std::uint16_t cellCode;
-        bool confirm;
-    };
-    std::vector<tEarlyMove> Early;
+    // The cell of each turn's confirmed tile as far as this PC knows it, as
+    // its index in kCellCodes plus 1; 0 where not known. A copy learns turns
+    // ahead of its own from moves that overtake others and from repairs, and
+    // plays them once it gets there.
+    std::array<std::uint8_t, kTurnsPlayed + 1> Known{};
 
     bool IsRemote() const { return Kind == tBoardKind::Remote; }
     bool IsComputer() const { return Kind == tBoardKind::Computer; }
@@ -55,6 +53,8 @@ struct tTableBoard {
     }
     // The board window's Ok: a laid tile waits for it, and a finished board closes with it.
     bool OkEnabled() const;
+    // Turns confirmed from the first on without a gap.
+    int ConfirmedTurns() const;
     // The cells as the scoring sees them, the current tile included.
     struct tBoard Cells() const;
 };
@@ -83,6 +83,11 @@ struct tTableEffects {
     bool OpenMessages = false;            // a peer registered: the messages window opens
     std::vector<tAddress> ForgottenPeers; // to leave the messages window's address box
     std::vector<tShownText> Texts;
+    // PCs that run this program and have kept a game waiting for 30 s: ask the
+    // player whether to go on without them. PeersBack: such a PC spoke again.
+    std::vector<tAddress> AskSilent;
+    std::vector<tAddress> PeersBack;
+    std::vector<std::string> Log; // faults worth a line in the log
     // An answer to this PC's invitation: the kind (nmGameRunning or
     // nmNoPlayers) and who sent it.
     std::optional<tDatagram> InvitationAnswer;
@@ -106,6 +111,11 @@ struct tGameResult {
     std::vector<tNewEntry> NewHighScores;
 };
 
+// Base: the protocol of the system alone, as a PC without repair plays it.
+// Repair: also kinds 11..13 between PCs that speak them, and towards the
+// others only what their remote-move rules accept.
+enum class tProtocol : std::uint8_t { Base, Repair };
+
 class tGameTable {
 public:
     explicit tGameTable(std::uint64_t seed = 0);
@@ -115,6 +125,7 @@ public:
     tIpList PeerPcs;
     tHighScore HighScores;
     TileOrder Order;
+    tProtocol Protocol = tProtocol::Repair;
 
     // The address a datagram to a destination leaves from, 0 when unknown;
     // the platform knows the routes, a simulation leaves it unset.
@@ -172,6 +183,18 @@ public:
     // The protocol part of an invitation of the PC at address; nowMs: a steady clock.
     tTableEffects Invite(tAddress address, std::int64_t nowMs);
     tTableEffects ReceiveDatagram(const tDatagram& datagram, std::int64_t nowMs);
+    // Repairs and heartbeats, on a clock that ticks a few times a second
+    // while NeedsTicks holds.
+    tTableEffects Tick(std::int64_t nowMs);
+    bool NeedsTicks() const;
+    // The player goes on without a silent PC: its boards leave the game here
+    // and at the other PCs that run this program. With later false, ask
+    // again after another while.
+    tTableEffects AnswerSilent(tAddress peer, bool goOn, std::int64_t nowMs);
+    // The main window closes during a game: the peers hear that its boards leave.
+    tTableEffects CloseAll();
+    // Whether a PC has shown that it speaks the repair kinds.
+    bool Repairs(tAddress peer) const;
 
 private:
     tTableBoard* Find(int key);
@@ -190,7 +213,7 @@ private:
     tAddress Preferred(const tIpList& list, tAddress destination) const;
     // Moves of boards that came early are played once the operation that
     // moved their board on is done, as a queued call would.
-    void PlayEarlyMoves(tTableEffects& fx);
+    void PlayKnownMoves(tTableEffects& fx);
     void DoNextPlayerDue(tTableEffects& fx);
     void DoLeaveGame(int key, tTableEffects& fx);
     void DoRemoteMove(tTableBoard& board, int turn, std::uint16_t cellCode, bool confirm,
@@ -208,9 +231,51 @@ private:
     bool FNextEnabled = false;
     // Owners of boards closing right now: they still count for PurgePeers.
     std::vector<tIpList> FClosingOwners;
-    std::vector<int> FEarlyDue;
+    std::vector<int> FKnownDue; // copies that reached a turn they already know
     std::optional<tGameResult> FLastResult;
-    std::vector<std::pair<tAddress, std::int64_t>> FHeard;
+
+    // What this PC knows of each peer, for repairs and for silence.
+    struct tPeer {
+        tAddress Address = 0;
+        std::optional<std::int64_t> HeardMs;
+        bool Repairs = false;                         // it sent a kind above 10
+        std::vector<tDatagram::tProgressEntry> Holds; // its last progress
+        std::int64_t AskedMs = -1;                    // when the player was last asked about it
+        bool Asking = false;                          // the question is open
+        int Reached = 1;             // a PC without repair: the turn its own boards showed
+        std::vector<tDatagram> Held; // moves held for it until it reaches their turn
+    };
+    std::vector<tPeer> FPeers;
+    tPeer& PeerInfo(tAddress address);
+    const tPeer* FindPeer(tAddress address) const;
+    // Boards of this PC that have left the game, until every peer that held
+    // a copy has acknowledged it.
+    struct tGone {
+        tAddress Home = 0;
+        std::uint32_t BoardId = 0;
+        std::int64_t SinceMs = 0;
+    };
+    std::vector<tGone> FGone;
+    // PCs that held boards of the running game: each hears every closing,
+    // also once no board lists it any more.
+    tIpList FGamePeers;
+    std::int64_t FNowMs = 0;
+    std::int64_t FLastProgressMs = -1;
+
+    tTableBoard* FindCopy(tAddress home, std::uint32_t boardId);
+    bool HoldsFor(const tPeer& peer, int turn) const;
+    void Heard(tAddress sender, tTableEffects& fx);
+    void ReachedTurn(tAddress sender, int turn, tTableEffects& fx);
+    void Learn(tTableBoard& board, int turn, int cellIndex, tTableEffects& fx);
+    void Conflict(tTableBoard& board, const std::string& what, tTableEffects& fx);
+    void DoRepairMove(tTableBoard& board, int turn, std::uint16_t cellCode, bool confirm,
+                      tTableEffects& fx);
+    void MergeState(const tDatagram& d, tTableEffects& fx);
+    void TakeProgress(const tDatagram& d);
+    std::vector<tDatagram::tProgressEntry> ProgressEntries() const;
+    tDatagram StateOf(const tTableBoard& board, tAddress to) const;
+    void RepairPeer(const tPeer& peer, tTableEffects& fx);
+    void FlushHeld(tPeer& peer, bool all, tTableEffects& fx);
     struct tPendingInvitation {
         tAddress address;
         std::int64_t sentMs;

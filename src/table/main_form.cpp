@@ -119,10 +119,11 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     const int foot = statusBar()->sizeHint().height();
     resize(620, 444 + foot);
     setMinimumSize(620, 430 + foot);
-    // While a game runs the line counts the seconds a silent PC keeps us waiting.
-    FStatusTimer = new QTimer(this);
-    FStatusTimer->setInterval(1000);
-    connect(FStatusTimer, &QTimer::timeout, this, &TMainForm::UpdateStatusLine);
+    // While a game runs the table repairs what the network lost, and the
+    // line counts the seconds a silent PC keeps us waiting.
+    FTickTimer = new QTimer(this);
+    FTickTimer->setInterval(250);
+    connect(FTickTimer, &QTimer::timeout, this, &TMainForm::Tick);
     QFont f = font();
     f.setPointSize(8);
     setFont(f);
@@ -477,6 +478,12 @@ void TMainForm::Apply(tTableEffects fx) {
         ShowDemo(true);
     if (fx.StoreResults)
         StoreResults();
+    for (const std::string& line : fx.Log)
+        qWarning("%s", line.c_str());
+    for (tAddress peer : fx.PeersBack)
+        DropSilentQuestion(peer);
+    for (tAddress peer : fx.AskSilent)
+        AskAboutSilentPc(peer);
     for (const tShownText& text : fx.Texts)
         ShowText(text.Sender, text.Key, QString::fromStdString(text.Text));
     for (const tSend& send : fx.Sends)
@@ -486,9 +493,14 @@ void TMainForm::Apply(tTableEffects fx) {
 
 void TMainForm::UpdateStatusLine() {
     FStatusLine->SetSentence(QString::fromStdString(StatusLine(FTable, NowMs(), IsGerman())));
-    const bool running = !FTable.Boards().empty();
-    if (running != FStatusTimer->isActive())
-        running ? FStatusTimer->start() : FStatusTimer->stop();
+    const bool running = !FClosing && (!FTable.Boards().empty() || FTable.NeedsTicks());
+    if (running != FTickTimer->isActive())
+        running ? FTickTimer->start() : FTickTimer->stop();
+}
+
+void TMainForm::Tick() {
+    if (!FClosing)
+        Apply(FTable.Tick(NowMs()));
 }
 
 QString TMainForm::StatusText() const {
@@ -603,6 +615,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     // goodbye to the peers, and the results are collected before they go.
     FClosing = true;
     Apply(FTable.CollectResults());
+    // The other PCs go on without this PC's boards instead of waiting for them.
+    for (const tSend& send : FTable.CloseAll().Sends)
+        SendDatagram(send.Datagram, send.To, true);
     const QList<QMdiSubWindow*> windows = FMdiArea->subWindowList(QMdiArea::CreationOrder);
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         FMdiArea->removeSubWindow(*it);

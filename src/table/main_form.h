@@ -22,6 +22,7 @@
 class QAction;
 class QMdiArea;
 class QMenu;
+class QMessageBox;
 class QTimer;
 class QToolButton;
 class TAuthorForm;
@@ -71,7 +72,11 @@ public:
     const tGameTable& Table() const { return FTable; }
     void Apply(tTableEffects effects) override;
     const tIpList* OwnAddressList() const override { return &FTable.OwnAddresses; }
-    void SendDatagram(const tDatagram& datagram, tAddress to) override;
+    void SendDatagram(const tDatagram& datagram, tAddress to) override {
+        SendDatagram(datagram, to, false);
+    }
+    // quiet: a failure shows no box, as while the window closes.
+    void SendDatagram(const tDatagram& datagram, tAddress to, bool quiet);
     void ShowDemo(bool show) override;
     QWidget* OpenMessagesFor(tAddress owner) override;
 
@@ -140,6 +145,8 @@ public slots:
     void MenuSymboleAnordnenClick();
     void MenuNetzwerkClick() { NetworkSettings(); }
     void MenuChatClick() { OpenMessages(); }
+    // Repairs and heartbeats of the table, a few times a second during a game.
+    void Tick();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -158,6 +165,10 @@ private:
     TChildForm* BoardWindow(int key) const;
     void StoreResults();
     void UpdateStatusLine();
+    // Whether to go on without a PC that has kept the game waiting; the
+    // question goes away when the PC speaks again.
+    void AskAboutSilentPc(tAddress peer);
+    void DropSilentQuestion(tAddress peer);
     std::int64_t NowMs() const;
     void StopNetwork();
 
@@ -170,7 +181,8 @@ private:
     tGameTable FTable;
     std::map<int, QPointer<TChildForm>> FWindows; // by board key
     tStatusLine* FStatusLine = nullptr;
-    QTimer* FStatusTimer = nullptr;
+    QTimer* FTickTimer = nullptr;
+    std::map<tAddress, QPointer<QMessageBox>> FSilentQuestions;
     bool FFirstPaint = true;
     bool FClosing = false;
 

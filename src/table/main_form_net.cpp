@@ -2,7 +2,9 @@
 // windows.
 #include <QApplication>
 #include <QMdiArea>
+#include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <arpa/inet.h>
 #include <chrono>
 
@@ -48,7 +50,7 @@ std::int64_t TMainForm::NowMs() const {
     return FClock ? FClock() : SteadyMs();
 }
 
-void TMainForm::SendDatagram(const tDatagram& datagram, tAddress to) {
+void TMainForm::SendDatagram(const tDatagram& datagram, tAddress to, bool quiet) {
     if (NetState != nsReady)
         return;
     tSendResult result;
@@ -66,7 +68,7 @@ void TMainForm::SendDatagram(const tDatagram& datagram, tAddress to) {
         return;
     }
     const std::string text = SendFailureText(result, to);
-    if (!text.empty())
+    if (!text.empty() && !quiet)
         ShowMessageBox(QString::fromStdString(text), windowTitle(), kMbIconStop);
 }
 
@@ -255,4 +257,43 @@ void TMainForm::StopNetwork() {
     NetState = NetState != nsIdle ? nsStopCleanup : nsStopOnly;
     if (FNetworkThread)
         FNetworkThread->WaitServing();
+}
+
+void TMainForm::AskAboutSilentPc(tAddress peer) {
+    if (FClosing || FSilentQuestions.count(peer))
+        return;
+    const QString a = Dotted(peer);
+    const QString text =
+        IsGerman()
+            ? QStringLiteral("PC ") + a +
+                  QStringLiteral(" antwortet seit 30 s nicht. Ohne seine Spieler weiterspielen?")
+            : QStringLiteral("PC ") + a +
+                  QStringLiteral(" has not answered for 30 s. Go on without its players?");
+    // Not modal in a loop of its own: the game and the receiver go on behind it.
+    auto* box =
+        new QMessageBox(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::NoButton, this);
+    box->setObjectName(QStringLiteral("SilentPc"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton* yes = box->addButton(Tr("Ja", "Yes"), QMessageBox::YesRole);
+    QPushButton* no = box->addButton(Tr("Nein", "No"), QMessageBox::NoRole);
+    box->setDefaultButton(yes);
+    box->setEscapeButton(no);
+    FSilentQuestions[peer] = box;
+    connect(box, &QMessageBox::finished, this, [this, peer, box, yes] {
+        // Gone from the list: the PC spoke again and the question was withdrawn.
+        if (FSilentQuestions.erase(peer) == 0 || FClosing)
+            return;
+        Apply(FTable.AnswerSilent(peer, box->clickedButton() == yes, NowMs()));
+    });
+    box->open();
+}
+
+void TMainForm::DropSilentQuestion(tAddress peer) {
+    const auto it = FSilentQuestions.find(peer);
+    if (it == FSilentQuestions.end())
+        return;
+    const QPointer<QMessageBox> box = it->second;
+    FSilentQuestions.erase(it);
+    if (box)
+        box->reject();
 }

@@ -64,58 +64,82 @@ TEST(GameTable, LocalMovesAndClosingGoToEveryPeerLastFirstFromTheNearestOwnAddre
     }
 }
 
-TEST(GameTable, RemoteMovesThatDoNotFitCloseTheBoardAndEarlyOnesWaitForTheirTile) {
+// The rules alone close a copy on any move that does not fit its course; a
+// PC that repairs keeps what it learns and closes only on two confirmed cells
+// that disagree, or on a move no course has.
+TEST(GameTable, RemoteMovesByTheRulesAloneAndWithRepair) {
     struct tStep {
         int turn;
         std::uint16_t cell;
         bool confirm;
         bool annaMovesOn = false; // afterwards Anna confirms: the turn is over
     };
-    struct tCase {
-        const char* what;
-        std::vector<tStep> steps;
+    struct tOutcome {
         int turn = 0; // of Bob's board; 0: it closed
         std::uint16_t cellOfTurn1 = 0;
         std::uint16_t cellOfTurn2 = 0;
         bool awaiting = false;
     };
+    struct tCase {
+        const char* what;
+        std::vector<tStep> steps;
+        tOutcome base;
+        tOutcome repair;
+    };
+    const tOutcome closed{};
     const std::vector<tCase> cases = {
-        {"fitting", {{1, 311, true}}, 1, 311, 0, false},
-        {"laid then confirmed", {{1, 311, false}, {1, 322, true}}, 1, 322, 0, false},
-        {"repeat same cell", {{1, 311, true, true}, {1, 311, true}}, 2, 311, 0, true},
+        {"fitting", {{1, 311, true}}, {1, 311, 0, false}, {1, 311, 0, false}},
+        {"laid then confirmed", {{1, 311, false}, {1, 322, true}}, {1, 322}, {1, 322}},
+        {"repeat same cell",
+         {{1, 311, true, true}, {1, 311, true}},
+         {2, 311, 0, true},
+         {2, 311, 0, true}},
         // A third PC's confirmation of turn 1 is still on its way here, and
         // the owner's moves of turn 2 overtake it.
-        {"early", {{1, 311, true}, {2, 322, false}, {2, 333, true, true}}, 2, 311, 333, false},
-        {"repeat other cell", {{1, 311, true, true}, {1, 322, true}}},
-        {"repeat before next tile, other cell", {{1, 311, true}, {1, 322, false}}},
-        {"wrong turn", {{3, 311, false}}},
-        {"no such cell", {{1, 999, false}}},
-        {"occupied cell", {{1, 311, true, true}, {2, 311, false}}},
+        {"next turn first",
+         {{1, 311, true}, {2, 322, false}, {2, 333, true, true}},
+         closed,
+         {2, 311, 333, false}},
+        {"repeat other cell", {{1, 311, true, true}, {1, 322, true}}, closed, closed},
+        {"late laid, other cell", {{1, 311, true}, {1, 322, false}}, closed, {1, 311}},
+        {"laid two turns ahead", {{3, 311, false}}, closed, {1, 0, 0, true}},
+        {"confirmed two turns back",
+         {{1, 311, true, true}, {2, 322, true, true}, {1, 311, true}},
+         closed,
+         {3, 311, 322, true}},
+        {"no such cell", {{1, 999, false}}, closed, closed},
+        {"occupied cell", {{1, 311, true, true}, {2, 311, false}}, closed, closed},
     };
     for (const tCase& c : cases) {
-        tGameTable t = NewTable();
-        const int anna = Add(t, "Anna");
-        const int bob = Add(t, "Bob", kPeerA, kPeerA);
-        tTableEffects fx;
-        for (const tStep& s : c.steps) {
-            fx.Merge(t.ApplyRemoteMove(kPeerA, kBobBoard, s.confirm, s.cell, s.turn));
-            if (s.annaMovesOn) {
-                fx.Merge(t.PlaceTile(anna, kCellCodes[t.Board(anna)->Turn - 1u]));
-                fx.Merge(t.ConfirmTile(anna));
+        for (const tProtocol protocol : {tProtocol::Base, tProtocol::Repair}) {
+            const bool repair = protocol == tProtocol::Repair;
+            const tOutcome& want = repair ? c.repair : c.base;
+            SCOPED_TRACE(std::string(c.what) + (repair ? ", repair" : ", rules alone"));
+            tGameTable t = NewTable();
+            t.Protocol = protocol;
+            const int anna = Add(t, "Anna");
+            const int bob = Add(t, "Bob", kPeerA, kPeerA);
+            tTableEffects fx;
+            for (const tStep& s : c.steps) {
+                fx.Merge(t.ApplyRemoteMove(kPeerA, kBobBoard, s.confirm, s.cell, s.turn));
+                if (s.annaMovesOn) {
+                    fx.Merge(t.PlaceTile(anna, kCellCodes[t.Board(anna)->Turn + 5u]));
+                    fx.Merge(t.ConfirmTile(anna));
+                }
             }
+            const tTableBoard* b = t.Board(bob);
+            ASSERT_EQ(b != nullptr, want.turn != 0);
+            EXPECT_EQ(std::count(fx.Closed.begin(), fx.Closed.end(), bob), b ? 0 : 1);
+            EXPECT_TRUE(std::none_of(fx.Sends.begin(), fx.Sends.end(), [](const tSend& s) {
+                return s.Datagram.BoardId == kBobBoard && s.Datagram.Kind == nmTileLaid;
+            })) << "a remote board never sends moves";
+            if (!b)
+                continue;
+            EXPECT_EQ(b->Turn, want.turn);
+            EXPECT_EQ(b->CellOf[1], want.cellOfTurn1);
+            EXPECT_EQ(b->CellOf[2], want.cellOfTurn2);
+            EXPECT_EQ(b->AwaitingTile, want.awaiting);
         }
-        const tTableBoard* b = t.Board(bob);
-        ASSERT_EQ(b != nullptr, c.turn != 0) << c.what;
-        EXPECT_EQ(std::count(fx.Closed.begin(), fx.Closed.end(), bob), b ? 0 : 1) << c.what;
-        EXPECT_TRUE(std::none_of(fx.Sends.begin(), fx.Sends.end(),
-                                 [](const tSend& s) { return s.Datagram.BoardId == kBobBoard; }))
-            << c.what << ": a remote board never sends moves";
-        if (!b)
-            continue;
-        EXPECT_EQ(b->Turn, c.turn) << c.what;
-        EXPECT_EQ(b->CellOf[1], c.cellOfTurn1) << c.what;
-        EXPECT_EQ(b->CellOf[2], c.cellOfTurn2) << c.what;
-        EXPECT_EQ(b->AwaitingTile, c.awaiting) << c.what;
     }
 }
 

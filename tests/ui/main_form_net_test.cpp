@@ -487,13 +487,17 @@ TEST_F(MainFormNetTest, StartNetworkIsReadyExactlyWhileTheServiceHasAPort) {
     }
 }
 
-TEST_F(MainFormNetTest, ClosingSendsNothingAndHandlesNoMoreDatagrams) {
-    Local(QStringLiteral("Anna"));
+// The other PCs would wait for ever for the boards of a PC that has gone.
+TEST_F(MainFormNetTest, ClosingSaysGoodbyeForTheLocalBoardsAndHandlesNoMoreDatagrams) {
+    const std::uint32_t anna = Local(QStringLiteral("Anna"))->Data().BoardId;
     Receive(BoardFrom(kPeerA, 7, "Bob"));
     sent.clear();
     EXPECT_TRUE(form->close());
     Settle();
-    EXPECT_TRUE(sent.empty()) << "no board says goodbye";
+    ASSERT_EQ(sent.size(), 1u) << "one closing to peer A, none for Bob's copy";
+    EXPECT_EQ(sent[0].datagram.Kind, nmBoardClosed);
+    EXPECT_EQ(sent[0].datagram.BoardId, anna);
+    EXPECT_EQ(sent[0].to, kPeerA);
     EXPECT_EQ(form->NetState, nsStopCleanup);
     EXPECT_FALSE(Receive(tDatagram::GameRunning(kPeerA)));
     Receive(BoardFrom(kPeerB, 9, "Cleo"));
