@@ -134,6 +134,9 @@ int main(int argc, char** argv) {
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
     if (failures > kFailuresShown)
         std::printf("%ld more failing games not shown\n", failures - kFailuresShown);
+    std::printf("scored %ld: every copy of every board reached the end with its home board's "
+                "points, closed or not\n",
+                tally.Scored);
     std::printf("%s\n", tally.Line(took.count()).c_str());
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -36,12 +37,12 @@ std::uint64_t Mix(std::uint64_t seed, std::uint64_t stream) {
     return z ^ (z >> 31);
 }
 
-const char* KindName(std::uint8_t kind) {
-    static const char* const names[] = {"nmHello",         "nmOwnBoard",    "nmGameRunning",
-                                        "nmNoPlayers",     "nmBoardClosed", "nmTileConfirmed",
-                                        "nmRequestBoards", "nmTileLaid",    "nmBoard",
-                                        "nmText",          "nmPresent"};
-    return kind <= kLastMessageKind ? names[kind] : "unknown";
+std::string KindName(std::uint8_t kind) {
+    static const char* const names[] = {
+        "nmHello",         "nmOwnBoard",      "nmGameRunning", "nmNoPlayers", "nmBoardClosed",
+        "nmTileConfirmed", "nmRequestBoards", "nmTileLaid",    "nmBoard",     "nmText",
+        "nmPresent",       "nmBoardState",    "nmProgress",    "nmBoardAgain"};
+    return kind < std::size(names) ? names[kind] : "kind " + std::to_string(kind);
 }
 
 std::string Hex(std::uint32_t value) {
@@ -253,9 +254,9 @@ private:
             if (!d)
                 return;
             if (FOptions.Trace)
-                Trace("<- " + std::string(KindName(d->Kind)) + " from " +
-                      DottedAddress(d->SenderAddress) + " board " + Hex(d->BoardId) + " turn " +
-                      std::to_string(d->Turn) + " cell " + std::to_string(d->CellCode));
+                Trace("<- " + KindName(d->Kind) + " from " + DottedAddress(d->SenderAddress) +
+                      " board " + Hex(d->BoardId) + " turn " + std::to_string(d->Turn) + " cell " +
+                      std::to_string(d->CellCode));
             tCause cause;
             cause.Datagram = &*d;
             Apply(event.Pc, pc.Model->Receive(*d, FNow / kMs), cause);
@@ -456,8 +457,8 @@ private:
             const tDatagram& d = *cause.Datagram;
             own = !copy.Local && d.Kind == nmBoardClosed && d.SenderAddress == copy.Name.first &&
                   d.BoardId == copy.Name.second;
-            why = std::string(KindName(d.Kind)) + " from " + DottedAddress(d.SenderAddress) +
-                  " board " + Hex(d.BoardId) + " turn " + std::to_string(d.Turn) + " cell " +
+            why = KindName(d.Kind) + " from " + DottedAddress(d.SenderAddress) + " board " +
+                  Hex(d.BoardId) + " turn " + std::to_string(d.Turn) + " cell " +
                   std::to_string(d.CellCode);
         } else {
             why = "no datagram and no player";
@@ -555,21 +556,21 @@ private:
             Fault("PC" + std::to_string(i + 1) +
                   " did not end: " + (pc.Model->Idle() ? "idle" : "not idle") + ", boards:" + held);
         }
-        FRun.Agreed = FRun.Ended;
+        FRun.Scored = true;
         for (const auto& [name, record] : FBoards) {
             if (!record.Expected) {
-                FRun.Agreed = false;
+                FRun.Scored = false;
                 Fault(Describe(name) + " never reached the end at its home PC");
                 continue;
             }
             for (int holder : record.Holders) {
                 const auto total = record.Totals.find(holder);
                 if (total == record.Totals.end()) {
-                    FRun.Agreed = false;
+                    FRun.Scored = false;
                     Fault("PC" + std::to_string(holder + 1) + " recorded no total for " +
                           Describe(name));
                 } else if (total->second != *record.Expected) {
-                    FRun.Agreed = false;
+                    FRun.Scored = false;
                     Fault("PC" + std::to_string(holder + 1) + " recorded " +
                           std::to_string(total->second) + " points for " + Describe(name) +
                           ", its cells give " + std::to_string(*record.Expected));
@@ -578,11 +579,12 @@ private:
             const auto home = record.Cells.find(record.HomePc);
             for (const auto& [holder, cells] : record.Cells)
                 if (home != record.Cells.end() && cells.tiles != home->second.tiles) {
-                    FRun.Agreed = false;
+                    FRun.Scored = false;
                     Fault("PC" + std::to_string(holder + 1) + " shows other cells for " +
                           Describe(name) + " than its home PC");
                 }
         }
+        FRun.Agreed = FRun.Ended && FRun.Scored;
     }
 
     const tSimOptions& FOptions;
@@ -630,6 +632,7 @@ void tRunTally::Add(const tGameRun& game) {
     ++Games;
     Ended += game.Ended;
     Agreed += game.Agreed;
+    Scored += game.Scored;
     Dropped += game.Dropped;
     Stalled += game.Stalled;
     TurnUs.insert(TurnUs.end(), game.TurnUs.begin(), game.TurnUs.end());

@@ -33,8 +33,11 @@ struct tSimOptions {
 // One game on fresh tables.
 struct tGameRun {
     std::uint64_t Seed = 0;
-    bool Ended = false;   // every PC is back to idle with no board left
-    bool Agreed = false;  // ended, and every copy of every board recorded its home board's points
+    bool Ended = false; // every PC is back to idle with no board left
+    // Every copy of every board, on every PC that showed one, reached the
+    // game's end with its home board's points, whether or not it closed then.
+    bool Scored = false;
+    bool Agreed = false;  // ended and scored
     bool Stalled = false; // some PC still held boards when virtual time ran out
     int Dropped = 0;      // board copies closed other than by their home PC's player
     int Boards = 0;       // boards the players added, over all PCs
@@ -55,6 +58,7 @@ struct tRunTally {
     long Games = 0;
     long Ended = 0;
     long Agreed = 0;
+    long Scored = 0;
     long Dropped = 0;
     long Stalled = 0;
     std::vector<std::int64_t> TurnUs;

@@ -78,7 +78,7 @@ TEST_P(PerfectNetwork, EveryGameEndsEverywhereWithTheHomeBoardsPoints) {
         for (const std::string& fault : run.Faults)
             faults += "\n  " + fault;
         ADD_FAILURE() << "game with seed " << seed << (run.Ended ? "" : " did not end")
-                      << (run.Agreed ? "" : ", totals disagree") << ", dropped " << run.Dropped
+                      << (run.Scored ? "" : ", totals disagree") << ", dropped " << run.Dropped
                       << (played ? "" : ", too few turns") << faults
                       << "\nreplay: " << Replay(options, seed) << " --trace";
     }
