@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -485,6 +486,34 @@ TEST_F(MainFormNetTest, StartNetworkIsReadyExactlyWhileTheServiceHasAPort) {
         EXPECT_GT(form->Table().OwnAddresses.Count(), 0) << c.what;
         EXPECT_FALSE(form->HostName.empty()) << c.what;
     }
+}
+
+// A PC that runs this program and keeps a game waiting for 30 s: the player
+// decides; the question goes when the PC speaks again, and Yes lets its boards go.
+TEST_F(MainFormNetTest, ASilentPcIsAskedAboutAndYesLetsItsBoardsGo) {
+    std::int64_t now = 0;
+    form->SetClock([&now] { return now; });
+    Local(QStringLiteral("Anna"));
+    Receive(BoardFrom(kPeerA, 7, "Bob"));
+    Receive(tDatagram::ProgressOf(kPeerA, {}));
+    auto question = [this] { return form->findChild<QMessageBox*>(QStringLiteral("SilentPc")); };
+    now = 29999;
+    form->Tick();
+    EXPECT_EQ(question(), nullptr) << "not yet 30 s";
+    now = 30000;
+    form->Tick();
+    ASSERT_NE(question(), nullptr);
+    EXPECT_EQ(question()->text(),
+              "PC 10.0.0.2 has not answered for 30 s. Go on without its players?");
+    Receive(tDatagram::ProgressOf(kPeerA, {}));
+    EXPECT_EQ(question(), nullptr) << "the PC spoke again";
+    now = 60000;
+    form->Tick();
+    ASSERT_NE(question(), nullptr);
+    QTest::mouseClick(question()->buttons().at(0), Qt::LeftButton); // Yes
+    Settle();
+    ASSERT_EQ(form->Boards().size(), 1u) << "Bob's board has left the game";
+    EXPECT_EQ(form->Boards()[0]->windowTitle(), "Anna");
 }
 
 // The other PCs would wait for ever for the boards of a PC that has gone.
