@@ -16,7 +16,7 @@ constexpr long kFailuresShown = 10;
 int Usage(const char* program) {
     std::fprintf(stderr,
                  "usage: %s --pcs N --boards B --games G --seed S [--loss P] [--dup P] "
-                 "[--reorder MS] [--trace]\n"
+                 "[--reorder MS] [--quiet] [--trace]\n"
                  "  --pcs N       PCs in the game, 2..8\n"
                  "  --boards B    boards per PC, 0..4, or LO-HI: each PC draws its number\n"
                  "  --games G     games to play, at least 1; game g plays with seed S + g\n"
@@ -24,6 +24,7 @@ int Usage(const char* program) {
                  "  --loss P      datagrams lost, percent (0..100, fractions allowed)\n"
                  "  --dup P       datagrams that arrive twice, percent\n"
                  "  --reorder MS  each datagram takes 1 ms plus up to MS ms more\n"
+                 "  --quiet       after each game, check that every PC's clock stops\n"
                  "  --trace       print every event of every game\n",
                  program);
     return 2;
@@ -80,6 +81,10 @@ int main(int argc, char** argv) {
             trace = true;
             continue;
         }
+        if (flag == "--quiet") {
+            options.CheckQuiet = true;
+            continue;
+        }
         if (i + 1 >= argc)
             return Usage(argv[0]);
         const char* value = argv[++i];
@@ -119,15 +124,17 @@ int main(int argc, char** argv) {
         const std::uint64_t gameSeed = seed + static_cast<std::uint64_t>(g);
         const tGameRun run = PlayGame(options, gameSeed);
         tally.Add(run);
-        if (run.Agreed && run.Dropped == 0 && !run.Stalled)
+        if (run.Agreed && run.Dropped == 0 && !run.Stalled && run.Quiet && run.ClosedByRepair == 0)
             continue;
         if (++failures > kFailuresShown)
             continue;
-        std::printf("game with seed %llu: %s%s, dropped %d; replay: %s %s --games 1 --seed %llu "
+        std::printf("game with seed %llu: %s%s, dropped %d, closed by repair %d%s; replay: %s %s "
+                    "--games 1 --seed %llu "
                     "--trace\n",
                     static_cast<unsigned long long>(gameSeed), run.Ended ? "ended" : "not ended",
-                    run.Agreed ? ", agreed" : "", run.Dropped, argv[0],
-                    SimArguments(options).c_str(), static_cast<unsigned long long>(gameSeed));
+                    run.Agreed ? ", agreed" : "", run.Dropped, run.ClosedByRepair,
+                    run.Quiet ? "" : ", not quiet", argv[0], SimArguments(options).c_str(),
+                    static_cast<unsigned long long>(gameSeed));
         for (const std::string& fault : run.Faults)
             std::printf("  %s\n", fault.c_str());
     }
@@ -137,6 +144,10 @@ int main(int argc, char** argv) {
     std::printf("scored %ld: every copy of every board reached the end with its home board's "
                 "points, closed or not\n",
                 tally.Scored);
+    std::printf("copies closed by their home PC's repair instead of nmBoardClosed %ld\n",
+                tally.ClosedByRepair);
+    if (options.CheckQuiet)
+        std::printf("games after which some PC still ticked 3 min later %ld\n", tally.NotQuiet);
     std::printf("%s\n", tally.Line(took.count()).c_str());
     return 0;
 }

@@ -24,6 +24,12 @@ constexpr std::int64_t kJoinWindowUs = 100 * kMs;
 // Players confirm their first tile only once everybody has had time to join.
 constexpr std::int64_t kGatheringUs = 1000 * kMs;
 constexpr std::int64_t kGameEndUs = 30 * 60 * 1000 * kMs;
+// The main window's tick timer.
+constexpr std::int64_t kTickUs = 250 * kMs;
+// How long after a game every PC's clock must have stopped.
+constexpr std::int64_t kQuietUs = 3 * 60 * 1000 * kMs;
+// How long a player looks at the question about a silent PC.
+constexpr std::int64_t kAnswerUs = 5000 * kMs;
 // A human lays the tile somewhere else before confirming in one turn of four.
 constexpr int kMovePercent = 25;
 // One board in three is the computer's.
@@ -75,6 +81,11 @@ public:
     tTableEffects Receive(const tDatagram& datagram, std::int64_t nowMs) override {
         return Table.ReceiveDatagram(datagram, nowMs);
     }
+    tTableEffects Tick(std::int64_t nowMs) override { return Table.Tick(nowMs); }
+    bool NeedsTicks() const override { return Table.NeedsTicks(); }
+    tTableEffects AnswerSilent(tAddress peer, bool goOn, std::int64_t nowMs) override {
+        return Table.AnswerSilent(peer, goOn, nowMs);
+    }
     const tTableBoard* Board(int key) const override { return Table.Board(key); }
     std::vector<const tTableBoard*> Boards() const override { return Table.Boards(); }
     bool Idle() const override { return Table.NewPlayerEnabled(); }
@@ -93,6 +104,7 @@ struct tBoardRecord {
     std::map<int, tBoard> Cells;
     std::optional<std::uint16_t> Expected; // the points of the home board's cells
     int HomePc = -1;
+    bool ClosedAtHome = false; // its player closed it: the copies may follow
 };
 
 // A board as one PC shows it.
@@ -137,9 +149,18 @@ struct tPc {
     std::vector<int> Players;         // indexes of the players at this PC
     int Turn = 0;
     std::int64_t TurnStartUs = -1;
+    bool Ticking = false;
+    int TickGeneration = 0; // a tick of an earlier generation was stopped
 };
 
-enum class tEventKind : std::uint8_t { Hello, Join, Deliver, Act };
+// The table asked its player about a silent PC; the box is open until answered or withdrawn.
+struct tQuestion {
+    int Pc = 0;
+    tAddress Peer = 0;
+    bool Open = true;
+};
+
+enum class tEventKind : std::uint8_t { Hello, Join, Deliver, Act, Tick, Answer };
 
 struct tEvent {
     std::int64_t At = 0;
@@ -147,7 +168,9 @@ struct tEvent {
     tEventKind Kind = tEventKind::Hello;
     tAct Act = tAct::Place;
     int Pc = 0;
-    int Index = 0; // the player, the name of the board to join, or the datagram in FInFlight
+    // The player, the name of the board to join, the datagram in FInFlight,
+    // the tick generation or the question.
+    int Index = 0;
 
     bool operator>(const tEvent& o) const { return At != o.At ? At > o.At : Seq > o.Seq; }
 };
@@ -193,22 +216,48 @@ public:
                 join.Pc = i;
                 join.Index = static_cast<int>(b);
                 Push(join);
+                ++FJoinsLeft;
             }
     }
 
     tGameRun Play() {
+        std::int64_t idleSince = -1;
         while (!FEvents.empty() && FEvents.top().At <= kGameEndUs) {
             const tEvent event = FEvents.top();
             FEvents.pop();
             FNow = event.At;
             FRun.LastEventUs = FNow;
             Run(event);
+            if (FJoinsLeft > 0 || !AllIdle()) {
+                idleSince = -1;
+                continue;
+            }
+            // Nothing but the clocks can happen any more.
+            if (!FOptions.CheckQuiet)
+                break;
+            if (idleSince < 0)
+                idleSince = FNow;
+            if (std::none_of(FPcs.begin(), FPcs.end(), [](const tPc& pc) { return pc.Ticking; }))
+                break;
+            if (FNow - idleSince > kQuietUs) {
+                FRun.Quiet = false;
+                for (std::size_t i = 0; i < FPcs.size(); ++i)
+                    if (FPcs[i].Ticking)
+                        Fault("PC" + std::to_string(i + 1) + " still ticks " +
+                              Ms(FNow - idleSince) + " after the game");
+                break;
+            }
         }
         Judge();
         return std::move(FRun);
     }
 
 private:
+    bool AllIdle() const {
+        return std::all_of(FPcs.begin(), FPcs.end(),
+                           [](const tPc& pc) { return pc.Shown == 0 && pc.Model->Idle(); });
+    }
+
     static int Uniform(std::mt19937_64& random, int lo, int hi) {
         return std::uniform_int_distribution<int>(lo, hi)(random);
     }
@@ -265,11 +314,37 @@ private:
         case tEventKind::Act:
             Act(FPlayers[static_cast<std::size_t>(event.Index)], event.Act);
             break;
+        case tEventKind::Tick:
+            if (event.Index != pc.TickGeneration)
+                return;
+            // A periodic timer: the next tick is due unless this one stops it.
+            Push(TickEvent(event.Pc, event.At + kTickUs));
+            Apply(event.Pc, pc.Model->Tick(FNow / kMs), {});
+            break;
+        case tEventKind::Answer: {
+            tQuestion& question = FQuestions[static_cast<std::size_t>(event.Index)];
+            if (!question.Open)
+                return;
+            question.Open = false;
+            Trace("answers: wait for " + DottedAddress(question.Peer));
+            Apply(event.Pc, pc.Model->AnswerSilent(question.Peer, false, FNow / kMs), {});
+            break;
         }
+        }
+    }
+
+    tEvent TickEvent(int pcIndex, std::int64_t at) const {
+        tEvent tick;
+        tick.Kind = tEventKind::Tick;
+        tick.At = at;
+        tick.Pc = pcIndex;
+        tick.Index = FPcs[static_cast<std::size_t>(pcIndex)].TickGeneration;
+        return tick;
     }
 
     void Join(int pcIndex, const std::string& name) {
         tPc& pc = FPcs[static_cast<std::size_t>(pcIndex)];
+        --FJoinsLeft;
         Trace("joins: " + name);
         tTableEffects fx = pc.Model->AddLocalBoard(name);
         std::optional<int> key;
@@ -394,20 +469,52 @@ private:
 
     void Apply(int pcIndex, tTableEffects fx, const tCause& cause) {
         tPc& pc = FPcs[static_cast<std::size_t>(pcIndex)];
+        const bool changed = !fx.Added.empty() || !fx.Closed.empty() || !fx.Changed.empty();
         for (int key : fx.Added)
             Shown(pcIndex, key);
         for (int key : fx.Closed)
             Closed(pcIndex, key, cause);
         for (int key : fx.Changed)
             Changed(pcIndex, key);
+        for (tAddress peer : fx.PeersBack)
+            for (tQuestion& question : FQuestions)
+                if (question.Pc == pcIndex && question.Peer == peer)
+                    question.Open = false;
+        for (tAddress peer : fx.AskSilent)
+            Ask(pcIndex, peer);
         for (const tSend& send : fx.Sends)
             Send(pcIndex, send);
         if (pc.Shown == 0) {
             pc.Turn = 0;
             pc.TurnStartUs = -1;
         }
+        // As the main window runs its timer.
+        const bool running = pc.Shown > 0 || pc.Model->NeedsTicks();
+        if (running != pc.Ticking) {
+            pc.Ticking = running;
+            ++pc.TickGeneration;
+            if (running)
+                Push(TickEvent(pcIndex, FNow + kTickUs));
+        }
+        // A player looks again when a board changed; the table names every change.
+        if (!changed && !cause.Player)
+            return;
         for (int index : pc.Players)
             Decide(FPlayers[static_cast<std::size_t>(index)]);
+    }
+
+    void Ask(int pcIndex, tAddress peer) {
+        ++FRun.SilentQuestions;
+        Fault("PC" + std::to_string(pcIndex + 1) + " asked at " + Ms(FNow) +
+              " whether to go on without " + DottedAddress(peer));
+        Trace("asks whether to go on without " + DottedAddress(peer));
+        FQuestions.push_back({pcIndex, peer, true});
+        tEvent answer;
+        answer.Kind = tEventKind::Answer;
+        answer.At = FNow + kAnswerUs;
+        answer.Pc = pcIndex;
+        answer.Index = static_cast<int>(FQuestions.size()) - 1;
+        Push(answer);
     }
 
     void Shown(int pcIndex, int key) {
@@ -450,13 +557,23 @@ private:
         --pc.Shown;
         bool own = false;
         std::string why;
+        tBoardRecord& record = FBoards[copy.Name];
         if (cause.Player) {
             own = copy.Local && cause.Player->Key == key && cause.Act == tAct::Ok;
             why = std::string("its player ") + ActName(cause.Act) + " a board";
+            if (own)
+                record.ClosedAtHome = true;
         } else if (cause.Datagram) {
+            // nmBoardClosed, or a repair that says so, from the home PC once
+            // the board's player has closed it there.
             const tDatagram& d = *cause.Datagram;
-            own = !copy.Local && d.Kind == nmBoardClosed && d.SenderAddress == copy.Name.first &&
-                  d.BoardId == copy.Name.second;
+            own = !copy.Local && d.SenderAddress == copy.Name.first && record.ClosedAtHome;
+            if (own && d.Kind != nmBoardClosed) {
+                ++FRun.ClosedByRepair;
+                Fault("PC" + std::to_string(pcIndex + 1) + " closed its copy of " +
+                      Describe(copy.Name) + " at " + Ms(FNow) + " by a repair (" +
+                      KindName(d.Kind) + "), not by nmBoardClosed");
+            }
             why = KindName(d.Kind) + " from " + DottedAddress(d.SenderAddress) + " board " +
                   Hex(d.BoardId) + " turn " + std::to_string(d.Turn) + " cell " +
                   std::to_string(d.CellCode);
@@ -592,10 +709,12 @@ private:
     std::mt19937_64 FPlay;
     std::vector<tPc> FPcs;
     std::vector<tPlayer> FPlayers;
+    std::vector<tQuestion> FQuestions;
     std::map<tBoardName, tBoardRecord> FBoards;
     std::priority_queue<tEvent, std::vector<tEvent>, std::greater<tEvent>> FEvents;
     std::vector<tDatagramBytes> FInFlight; // the datagrams on their way
     std::vector<int> FFreeSlots;           // of FInFlight
+    int FJoinsLeft = 0;
     std::uint64_t FSeq = 0;
     std::int64_t FNow = 0;
     int FCurrentPc = 0;
@@ -625,6 +744,8 @@ std::string SimArguments(const tSimOptions& options) {
         text += " --dup " + Percent(options.Net.DupPercent);
     if (options.Net.ReorderMs > 0)
         text += " --reorder " + std::to_string(options.Net.ReorderMs);
+    if (options.CheckQuiet)
+        text += " --quiet";
     return text;
 }
 
@@ -633,6 +754,8 @@ void tRunTally::Add(const tGameRun& game) {
     Ended += game.Ended;
     Agreed += game.Agreed;
     Scored += game.Scored;
+    ClosedByRepair += game.ClosedByRepair;
+    NotQuiet += !game.Quiet;
     Dropped += game.Dropped;
     Stalled += game.Stalled;
     TurnUs.insert(TurnUs.end(), game.TurnUs.begin(), game.TurnUs.end());

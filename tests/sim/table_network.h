@@ -24,6 +24,10 @@ struct tSimOptions {
     int BoardsMin = 2;
     int BoardsMax = 2;
     tNetworkFaults Net;
+    // A game stops once every PC is idle without boards. With CheckQuiet it
+    // runs on until every PC's clock has stopped: a table that still ticks
+    // and talks 3 min after the game is a fault.
+    bool CheckQuiet = false;
     // Every event of the game as a line of text, for replaying one game; unset: none.
     std::function<void(const std::string&)> Trace;
     // A PC of an older release that follows the base protocol only would join
@@ -40,7 +44,14 @@ struct tGameRun {
     bool Agreed = false;  // ended and scored
     bool Stalled = false; // some PC still held boards when virtual time ran out
     int Dropped = 0;      // board copies closed other than by their home PC's player
-    int Boards = 0;       // boards the players added, over all PCs
+    // Copies closed by their home PC's repair, not by its nmBoardClosed: on a
+    // network that loses nothing the nmBoardClosed should have reached them.
+    int ClosedByRepair = 0;
+    bool Quiet = true; // with CheckQuiet: every PC's clock stopped after the game
+    int Boards = 0;    // boards the players added, over all PCs
+    // Times a table asked its player whether to go on without a silent PC;
+    // no PC falls silent here, so each is a fault. The player says no.
+    int SilentQuestions = 0;
     // From the start of one turn to the start of the next on one PC, turns 2
     // to 19 and the game's end (turn 1 holds the gathering of the players).
     std::vector<std::int64_t> TurnUs;
@@ -59,6 +70,8 @@ struct tRunTally {
     long Ended = 0;
     long Agreed = 0;
     long Scored = 0;
+    long ClosedByRepair = 0;
+    long NotQuiet = 0;
     long Dropped = 0;
     long Stalled = 0;
     std::vector<std::int64_t> TurnUs;
@@ -72,7 +85,8 @@ struct tRunTally {
 
 // What the simulation does with one PC's game model: the operations its
 // window and its players use, and the boards it shows. The game table of
-// this program is the one model so far.
+// this program is the one model so far; a PC of an older release would be
+// another.
 class tSimModel {
 public:
     virtual ~tSimModel() = default;
@@ -83,6 +97,10 @@ public:
     virtual tTableEffects PlaceTile(int key, std::uint16_t cellCode) = 0;
     virtual tTableEffects ConfirmTile(int key) = 0;
     virtual tTableEffects Receive(const tDatagram& datagram, std::int64_t nowMs) = 0;
+    // The window's clock: every 250 ms while the table has boards or needs ticks.
+    virtual tTableEffects Tick(std::int64_t nowMs) = 0;
+    virtual bool NeedsTicks() const = 0;
+    virtual tTableEffects AnswerSilent(tAddress peer, bool goOn, std::int64_t nowMs) = 0;
     virtual const tTableBoard* Board(int key) const = 0;
     virtual std::vector<const tTableBoard*> Boards() const = 0;
     // No game runs: new players may join.
