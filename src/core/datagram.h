@@ -33,7 +33,10 @@ constexpr std::uint8_t kLastMessageKind = nmPresent;
 constexpr std::uint8_t kLastRepairKind = nmBoardAgain;
 // Progress entries that fit one datagram.
 constexpr std::size_t kProgressEntries = 7;
-constexpr std::uint8_t kStateClosed = 1; // Flags of nmBoardState and of progress entries
+// Flags of nmBoardState and of progress entries: the board has left the
+// game; (progress only) the copy has played its last turn.
+constexpr std::uint8_t kStateClosed = 1;
+constexpr std::uint8_t kStateEnded = 2;
 constexpr std::size_t kDatagramSize = 88;
 // Characters before the terminating zero; the fields are one byte longer.
 constexpr std::size_t kNameMaxChars = 19;

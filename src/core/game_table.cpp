@@ -161,10 +161,15 @@ void tGameTable::SendToPeers(const tTableBoard& board, tDatagram message, tTable
         const int turn = move ? message.Turn : kTurnsPlayed + 1;
         const bool finished = message.Kind == nmBoardClosed && board.Turn == kLastTurn;
         if (Protocol == tProtocol::Repair && info && !info->Repairs && (move || finished) &&
-            HoldsFor(*info, turn))
+            HoldsFor(*info, turn)) {
             PeerInfo(peer).Held.push_back(message);
-        else
-            Send(message, peer, fx);
+            continue;
+        }
+        // A copy that has not yet played every turn would close without its
+        // total: the repair brings it to the end first, then closes it.
+        if (finished && info && info->Repairs && LagsBehind(*info, board))
+            continue;
+        Send(message, peer, fx);
     }
 }
 
@@ -501,7 +506,7 @@ void tGameTable::DoLeaveGame(int key, tTableEffects& fx) {
     if (IsLocal(board) && OwnAddresses.Count() > 0) {
         SendToPeers(board, tDatagram::BoardClosed(0, board.BoardId), fx);
         if (Protocol == tProtocol::Repair)
-            FGone.push_back({board.OwnerAddresses.Items(0), board.BoardId, FNowMs});
+            Gone(board, true);
     }
     PurgePeers();
     FClosingOwners.pop_back();
@@ -612,7 +617,7 @@ tTableEffects tGameTable::CloseRemoteBoard(tAddress sender, std::uint32_t boardI
             if (it->Turn == kLastTurn)
                 ReachedTurn(it->OwnerAddresses.Items(0), kTurnsPlayed + 1, fx);
             if (Protocol == tProtocol::Repair)
-                FGone.push_back({it->OwnerAddresses.Items(0), boardId, FNowMs});
+                Gone(*it, false);
         }
     for (int key : keys)
         DoLeaveGame(key, fx);

@@ -254,7 +254,14 @@ private:
         tAddress Home = 0;
         std::uint32_t BoardId = 0;
         std::int64_t SinceMs = 0;
+        // This PC let the board go (its own, or a silent PC's), rather than
+        // heard of it: only then does it tell the others.
+        bool Authority = false;
+        bool Finished = false; // it had played every turn; the cells it confirmed
+        std::array<std::uint8_t, kTurnsPlayed> Cells{};
     };
+    void Gone(const tTableBoard& board, bool authority);
+    bool LagsBehind(const tPeer& peer, const tTableBoard& board) const;
     std::vector<tGone> FGone;
     // PCs that held boards of the running game: each hears every closing,
     // also once no board lists it any more.

@@ -42,6 +42,24 @@ bool tGameTable::Repairs(tAddress peer) const {
     return info && info->Repairs;
 }
 
+void tGameTable::Gone(const tTableBoard& board, bool authority) {
+    tGone g;
+    g.Home = board.OwnerAddresses.Items(0);
+    g.BoardId = board.BoardId;
+    g.SinceMs = FNowMs;
+    g.Authority = authority;
+    g.Finished = board.Turn == kLastTurn;
+    std::copy(board.Known.begin() + 1, board.Known.end(), g.Cells.begin());
+    FGone.push_back(g);
+}
+
+bool tGameTable::LagsBehind(const tPeer& peer, const tTableBoard& board) const {
+    for (const auto& h : peer.Holds)
+        if (h.Home == board.OwnerAddresses.Items(0) && h.BoardId == board.BoardId)
+            return !(h.Flags & (kStateClosed | kStateEnded));
+    return false;
+}
+
 tTableBoard* tGameTable::FindCopy(tAddress home, std::uint32_t boardId) {
     for (tTableBoard& b : FBoards)
         if (b.BoardId == boardId && b.OwnerAddresses.Contains(home))
@@ -163,7 +181,7 @@ void tGameTable::MergeState(const tDatagram& d, tTableEffects& fx) {
     if (!copy || IsLocal(*copy))
         return;
     if (d.Flags & kStateClosed) {
-        FGone.push_back({d.HomeAddress, d.BoardId, FNowMs});
+        Gone(*copy, false);
         DoLeaveGame(copy->Key, fx);
         return;
     }
@@ -196,7 +214,8 @@ std::vector<tDatagram::tProgressEntry> tGameTable::ProgressEntries() const {
     std::vector<tDatagram::tProgressEntry> entries;
     for (const tTableBoard& b : FBoards)
         entries.push_back({b.OwnerAddresses.Items(0), b.BoardId,
-                           static_cast<std::uint8_t>(b.ConfirmedTurns()), 0});
+                           static_cast<std::uint8_t>(b.ConfirmedTurns()),
+                           b.Turn == kLastTurn ? kStateEnded : std::uint8_t{0}});
     for (const tGone& g : FGone)
         entries.push_back({g.Home, g.BoardId, 0, kStateClosed});
     return entries;
@@ -238,8 +257,16 @@ void tGameTable::RepairPeer(const tPeer& peer, tTableEffects& fx) {
     }
     for (const tGone& g : FGone) {
         const tDatagram::tProgressEntry* h = holds(g.Home, g.BoardId);
-        if (g.Home != peer.Address && h && !(h->Flags & kStateClosed))
-            Send(tDatagram::BoardState(own, g.Home, g.BoardId, {}, kStateClosed), peer.Address, fx);
+        if (!g.Authority || g.Home == peer.Address || !h || (h->Flags & kStateClosed))
+            continue;
+        // A finished board closes at a PC only once that PC's game has ended
+        // too, or the copy would leave without its total.
+        if (g.Finished && !(h->Flags & kStateEnded)) {
+            if (h->Confirmed < kTurnsPlayed)
+                Send(tDatagram::BoardState(own, g.Home, g.BoardId, g.Cells, 0), peer.Address, fx);
+            continue;
+        }
+        Send(tDatagram::BoardState(own, g.Home, g.BoardId, {}, kStateClosed), peer.Address, fx);
     }
 }
 
@@ -328,7 +355,7 @@ tTableEffects tGameTable::AnswerSilent(tAddress peer, bool goOn, std::int64_t no
         if (b.OwnerAddresses.Items(0) == peer) {
             keys.push_back(b.Key);
             // The other PCs that run this program let the boards go as well.
-            FGone.push_back({peer, b.BoardId, nowMs});
+            Gone(b, true);
         }
     for (int key : keys)
         DoLeaveGame(key, fx);
