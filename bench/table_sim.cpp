@@ -144,8 +144,9 @@ int main(int argc, char** argv) {
     std::printf("scored %ld: every copy of every board reached the end with its home board's "
                 "points, closed or not\n",
                 tally.Scored);
-    std::printf("copies closed by their home PC's repair instead of nmBoardClosed %ld\n",
-                tally.ClosedByRepair);
+    std::printf("copies closed by their home PC's repair instead of nmBoardClosed %ld; of the "
+                "dropped, closed on another PC's word after the board left its home PC %ld\n",
+                tally.ClosedByRepair, tally.Relayed);
     if (options.CheckQuiet)
         std::printf("games after which some PC still ticked 3 min later %ld\n", tally.NotQuiet);
     std::printf("%s\n", tally.Line(took.count()).c_str());

@@ -584,6 +584,8 @@ private:
         if (own)
             return;
         ++FRun.Dropped;
+        if (!copy.Local && record.ClosedAtHome && cause.Datagram)
+            ++FRun.Relayed;
         Fault("PC" + std::to_string(pcIndex + 1) + " closed its " +
               (copy.Local ? "own " : "copy of ") + Describe(copy.Name) + " at " + Ms(FNow) +
               " while handling " + why);
@@ -755,6 +757,7 @@ void tRunTally::Add(const tGameRun& game) {
     Agreed += game.Agreed;
     Scored += game.Scored;
     ClosedByRepair += game.ClosedByRepair;
+    Relayed += game.Relayed;
     NotQuiet += !game.Quiet;
     Dropped += game.Dropped;
     Stalled += game.Stalled;

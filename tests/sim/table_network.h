@@ -47,6 +47,9 @@ struct tGameRun {
     // Copies closed by their home PC's repair, not by its nmBoardClosed: on a
     // network that loses nothing the nmBoardClosed should have reached them.
     int ClosedByRepair = 0;
+    // Of the dropped: copies closed on another PC's word after the board left
+    // its home PC, before its own nmBoardClosed or repair came.
+    int Relayed = 0;
     bool Quiet = true; // with CheckQuiet: every PC's clock stopped after the game
     int Boards = 0;    // boards the players added, over all PCs
     // Times a table asked its player whether to go on without a silent PC;
@@ -71,6 +74,7 @@ struct tRunTally {
     long Agreed = 0;
     long Scored = 0;
     long ClosedByRepair = 0;
+    long Relayed = 0;
     long NotQuiet = 0;
     long Dropped = 0;
     long Stalled = 0;
