@@ -279,7 +279,10 @@ private:
                       tTableEffects& fx);
     void MergeState(const tDatagram& d, tTableEffects& fx);
     void TakeProgress(const tDatagram& d);
-    std::vector<tDatagram::tProgressEntry> ProgressEntries() const;
+    // What one peer needs to hear of: its own boards, and the boards of PCs
+    // that cannot repair for themselves.
+    std::vector<tDatagram::tProgressEntry> ProgressEntries(tAddress to) const;
+    bool RepairsFor(tAddress home) const;
     tDatagram StateOf(const tTableBoard& board, tAddress to) const;
     void RepairPeer(const tPeer& peer, tTableEffects& fx);
     void FlushHeld(tPeer& peer, bool all, tTableEffects& fx);

@@ -210,14 +210,21 @@ void tGameTable::TakeProgress(const tDatagram& d) {
     }
 }
 
-std::vector<tDatagram::tProgressEntry> tGameTable::ProgressEntries() const {
+bool tGameTable::RepairsFor(tAddress home) const {
+    return OwnAddresses.Contains(home) || Repairs(home);
+}
+
+std::vector<tDatagram::tProgressEntry> tGameTable::ProgressEntries(tAddress to) const {
     std::vector<tDatagram::tProgressEntry> entries;
-    for (const tTableBoard& b : FBoards)
-        entries.push_back({b.OwnerAddresses.Items(0), b.BoardId,
-                           static_cast<std::uint8_t>(b.ConfirmedTurns()),
-                           b.Turn == kLastTurn ? kStateEnded : std::uint8_t{0}});
+    for (const tTableBoard& b : FBoards) {
+        const tAddress home = b.OwnerAddresses.Items(0);
+        if (home == to || !RepairsFor(home))
+            entries.push_back({home, b.BoardId, static_cast<std::uint8_t>(b.ConfirmedTurns()),
+                               b.Turn == kLastTurn ? kStateEnded : std::uint8_t{0}});
+    }
     for (const tGone& g : FGone)
-        entries.push_back({g.Home, g.BoardId, 0, kStateClosed});
+        if (g.Home == to || !RepairsFor(g.Home))
+            entries.push_back({g.Home, g.BoardId, 0, kStateClosed});
     return entries;
 }
 
@@ -242,7 +249,9 @@ void tGameTable::RepairPeer(const tPeer& peer, tTableEffects& fx) {
     const tAddress own = OwnAddressFor(peer.Address);
     for (const tTableBoard& b : FBoards) {
         const tAddress home = b.OwnerAddresses.Items(0);
-        if (home == peer.Address)
+        // Each PC that repairs speaks for its own boards; the boards of the
+        // others are worth passing on by anyone who saw their moves.
+        if (home == peer.Address || (!OwnAddresses.Contains(home) && RepairsFor(home)))
             continue;
         const tDatagram::tProgressEntry* h = holds(home, b.BoardId);
         if (!h) {
@@ -314,8 +323,8 @@ tTableEffects tGameTable::Tick(std::int64_t nowMs) {
     for (int i = 0; i < FGamePeers.Count(); ++i)
         if (!PeerPcs.Contains(FGamePeers.Items(i)))
             peers.push_back(FGamePeers.Items(i));
-    const std::vector<tDatagram::tProgressEntry> entries = ProgressEntries();
     for (const tAddress to : peers) {
+        const std::vector<tDatagram::tProgressEntry> entries = ProgressEntries(to);
         // The other PCs ignore what they do not speak.
         std::size_t at = 0;
         do {

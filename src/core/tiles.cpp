@@ -19,10 +19,17 @@ const std::array<std::uint16_t, kCellCount> kComponentCellOrder = {
     311, 113, 212, 322, 421, 531, 542, 432, 333, 223, 124, 234, 344, 443, 553, 454, 355, 245, 135};
 
 int CellIndex(int code) {
-    for (int i = 0; i < kCellCount; ++i)
-        if (kCellCodes[static_cast<std::size_t>(i)] == code)
-            return i;
-    return -1;
+    // Looked up for every line of every board the computer weighs: a table,
+    // not a search.
+    constexpr int kCodes = 556;
+    static const std::array<std::int8_t, kCodes> index = [] {
+        std::array<std::int8_t, kCodes> a{};
+        a.fill(-1);
+        for (int i = 0; i < kCellCount; ++i)
+            a[kCellCodes[static_cast<std::size_t>(i)]] = static_cast<std::int8_t>(i);
+        return a;
+    }();
+    return code >= 0 && code < kCodes ? index[static_cast<std::size_t>(code)] : -1;
 }
 
 bool IsCellCode(int code) {
