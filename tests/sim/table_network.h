@@ -44,8 +44,8 @@ struct tGameRun {
     bool Agreed = false;  // ended and scored
     bool Stalled = false; // some PC still held boards when virtual time ran out
     int Dropped = 0;      // board copies closed other than by their home PC's player
-    // Copies closed by their home PC's repair, not by its nmBoardClosed: on a
-    // network that loses nothing the nmBoardClosed should have reached them.
+    // Copies closed by their home PC's repair, not by its nmBoardClosed: the
+    // closing was lost, or held back until the copy reached the end.
     int ClosedByRepair = 0;
     // Of the dropped: copies closed on another PC's word after the board left
     // its home PC, before its own nmBoardClosed or repair came.
