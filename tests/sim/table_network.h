@@ -30,8 +30,9 @@ struct tSimOptions {
     bool CheckQuiet = false;
     // Every event of the game as a line of text, for replaying one game; unset: none.
     std::function<void(const std::string&)> Trace;
-    // A PC of an older release that follows the base protocol only would join
-    // here as another tSimModel (see below); none is built yet.
+    // PCs of an older release, which follow the base protocol only, would be
+    // counted here and built as another tSimModel (see below), for instance a
+    // table with Protocol Base; none is built yet.
 };
 
 // One game on fresh tables.
