@@ -595,6 +595,9 @@ tTableEffects tGameTable::AnnounceTo(int key, tAddress peer) {
     const tTableBoard* board = Board(key);
     if (!board)
         return fx;
+    // Whoever learns of a board of this PC holds a copy, and hears its closing.
+    if (IsLocal(*board) && !FGamePeers.Contains(peer) && !OwnAddresses.Contains(peer))
+        FGamePeers.Add(peer);
     const tAddress owner = OwnerAddressFor(*board, peer);
     const tDatagram announcement =
         tDatagram::Board(Order, owner, WireName(board->Name), board->BoardId);

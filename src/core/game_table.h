@@ -240,8 +240,9 @@ private:
         std::optional<std::int64_t> HeardMs;
         bool Repairs = false;                         // it sent a kind above 10
         std::vector<tDatagram::tProgressEntry> Holds; // its last progress
-        std::int64_t AskedMs = -1;                    // when the player was last asked about it
-        bool Asking = false;                          // the question is open
+        std::optional<std::int64_t> PlayingMs; // its last progress naming a board still in play
+        std::int64_t AskedMs = -1;             // when the player was last asked about it
+        bool Asking = false;                   // the question is open
         int Reached = 1;             // a PC without repair: the turn its own boards showed
         std::vector<tDatagram> Held; // moves held for it until it reaches their turn
     };

@@ -199,6 +199,9 @@ void tGameTable::MergeState(const tDatagram& d, tTableEffects& fx) {
 
 void tGameTable::TakeProgress(const tDatagram& d) {
     tPeer& peer = PeerInfo(d.SenderAddress);
+    if (std::any_of(d.Progress.begin(), d.Progress.end(),
+                    [](const auto& e) { return !(e.Flags & kStateClosed); }))
+        peer.PlayingMs = FNowMs;
     for (const tDatagram::tProgressEntry& e : d.Progress) {
         const auto it = std::find_if(peer.Holds.begin(), peer.Holds.end(), [&](const auto& h) {
             return h.Home == e.Home && h.BoardId == e.BoardId;
@@ -287,7 +290,7 @@ bool tGameTable::NeedsTicks() const {
     // A PC that heard of a game lately answers what it holds, so that a board
     // whose announcement it missed can still reach it.
     return std::any_of(FPeers.begin(), FPeers.end(), [this](const tPeer& p) {
-        return p.Repairs && p.HeardMs && FNowMs - *p.HeardMs < kGameNearMs && !p.Holds.empty();
+        return p.PlayingMs && FNowMs - *p.PlayingMs < kGameNearMs;
     });
 }
 
@@ -296,9 +299,20 @@ tTableEffects tGameTable::Tick(std::int64_t nowMs) {
     FNowMs = nowMs;
     if (Protocol != tProtocol::Repair)
         return fx;
-    FGone.erase(std::remove_if(FGone.begin(), FGone.end(),
-                               [nowMs](const tGone& g) { return nowMs - g.SinceMs > kGoneMs; }),
-                FGone.end());
+    // A closing is told until every PC that held the board has let it go.
+    auto settled = [this, nowMs](const tGone& g) {
+        if (nowMs - g.SinceMs > kGoneMs)
+            return true;
+        if (nowMs - g.SinceMs < kProgressMs * 2)
+            return false;
+        return std::none_of(FPeers.begin(), FPeers.end(), [&](const tPeer& p) {
+            return p.Repairs && std::any_of(p.Holds.begin(), p.Holds.end(), [&](const auto& h) {
+                       return h.Home == g.Home && h.BoardId == g.BoardId &&
+                              !(h.Flags & kStateClosed);
+                   });
+        });
+    };
+    FGone.erase(std::remove_if(FGone.begin(), FGone.end(), settled), FGone.end());
     for (tPeer& peer : FPeers) {
         if (!peer.Held.empty() && !HoldsFor(peer, kTurnsPlayed + 1))
             FlushHeld(peer, true, fx);
