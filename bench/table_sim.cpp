@@ -16,7 +16,7 @@ constexpr long kFailuresShown = 10;
 int Usage(const char* program) {
     std::fprintf(stderr,
                  "usage: %s --pcs N --boards B --games G --seed S [--loss P] [--dup P] "
-                 "[--reorder MS] [--quiet] [--trace]\n"
+                 "[--reorder MS] [--old K] [--quiet] [--trace]\n"
                  "  --pcs N       PCs in the game, 2..8\n"
                  "  --boards B    boards per PC, 0..4, or LO-HI: each PC draws its number\n"
                  "  --games G     games to play, at least 1; game g plays with seed S + g\n"
@@ -24,6 +24,7 @@ int Usage(const char* program) {
                  "  --loss P      datagrams lost, percent (0..100, fractions allowed)\n"
                  "  --dup P       datagrams that arrive twice, percent\n"
                  "  --reorder MS  each datagram takes 1 ms plus up to MS ms more\n"
+                 "  --old K       the first K PCs play by the base protocol alone\n"
                  "  --quiet       after each game, check that every PC's clock stops\n"
                  "  --trace       print every event of every game\n",
                  program);
@@ -103,6 +104,9 @@ int main(int argc, char** argv) {
             good = Percent(value, options.Net.LossPercent);
         } else if (flag == "--dup") {
             good = Percent(value, options.Net.DupPercent);
+        } else if (flag == "--old") {
+            good = Whole(value, 0, 8, whole);
+            options.Old = static_cast<int>(whole);
         } else if (flag == "--reorder") {
             good = Whole(value, 0, 60000, whole);
             options.Net.ReorderMs = static_cast<int>(whole);
@@ -144,8 +148,8 @@ int main(int argc, char** argv) {
     std::printf("scored %ld: every copy of every board reached the end with its home board's "
                 "points, closed or not\n",
                 tally.Scored);
-    std::printf("copies closed by their home PC's repair instead of nmBoardClosed %ld; of the "
-                "dropped, closed on another PC's word after the board left its home PC %ld\n",
+    std::printf("copies closed by their home PC's repair instead of nmBoardClosed %ld; closed "
+                "on another PC's word after the board left its home PC %ld\n",
                 tally.ClosedByRepair, tally.Relayed);
     if (options.CheckQuiet)
         std::printf("games after which some PC still ticked 3 min later %ld\n", tally.NotQuiet);

@@ -619,8 +619,10 @@ tTableEffects tGameTable::CloseRemoteBoard(tAddress sender, std::uint32_t boardI
             // A PC whose board has finished has played every turn.
             if (it->Turn == kLastTurn)
                 ReachedTurn(it->OwnerAddresses.Items(0), kTurnsPlayed + 1, fx);
+            // The closing of a PC without repair reaches only the PCs it
+            // still lists; those that heard it pass it on.
             if (Protocol == tProtocol::Repair)
-                Gone(*it, false);
+                Gone(*it, !RepairsFor(it->OwnerAddresses.Items(0)));
         }
     for (int key : keys)
         DoLeaveGame(key, fx);

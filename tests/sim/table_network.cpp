@@ -65,8 +65,9 @@ std::string Ms(std::int64_t us) {
 
 class tTableModel final : public tSimModel {
 public:
-    tTableModel(std::uint64_t seed, tAddress address) : Table(seed) {
+    tTableModel(std::uint64_t seed, tAddress address, tProtocol protocol) : Table(seed) {
         Table.OwnAddresses.Add(address);
+        Table.Protocol = protocol;
     }
     tTableEffects BroadcastHello() override { return Table.BroadcastHello(); }
     tTableEffects AddLocalBoard(const std::string& name) override {
@@ -192,8 +193,9 @@ public:
         for (int i = 0; i < options.Pcs; ++i) {
             tPc& pc = FPcs[static_cast<std::size_t>(i)];
             pc.Address = AddressFromOctets(192, 0, 2, i + 1);
-            pc.Model = std::make_unique<tTableModel>(Mix(seed, 100 + static_cast<std::uint64_t>(i)),
-                                                     pc.Address);
+            pc.Model = std::make_unique<tTableModel>(
+                Mix(seed, 100 + static_cast<std::uint64_t>(i)), pc.Address,
+                i < options.Old ? tProtocol::Base : tProtocol::Repair);
             const int boards = Uniform(setup, options.BoardsMin, options.BoardsMax);
             for (int b = 0; b < boards; ++b) {
                 const bool computer = Uniform(setup, 0, 99) < kComputerPercent;
@@ -580,12 +582,18 @@ private:
         } else {
             why = "no datagram and no player";
         }
-        Trace("closes " + Describe(copy.Name) + (own ? "" : ": DROPPED"));
+        // A home PC without repair reaches only the PCs it still lists; the
+        // others hear its closing from a PC that heard it, after it happened.
+        const bool relayed = !own && !copy.Local && record.ClosedAtHome && cause.Datagram &&
+                             cause.Datagram->Kind == nmBoardState;
+        Trace("closes " + Describe(copy.Name) + (own ? "" : relayed ? ": relayed" : ": DROPPED"));
         if (own)
             return;
-        ++FRun.Dropped;
-        if (!copy.Local && record.ClosedAtHome && cause.Datagram)
+        if (relayed) {
             ++FRun.Relayed;
+            return;
+        }
+        ++FRun.Dropped;
         Fault("PC" + std::to_string(pcIndex + 1) + " closed its " +
               (copy.Local ? "own " : "copy of ") + Describe(copy.Name) + " at " + Ms(FNow) +
               " while handling " + why);
@@ -746,6 +754,8 @@ std::string SimArguments(const tSimOptions& options) {
         text += " --dup " + Percent(options.Net.DupPercent);
     if (options.Net.ReorderMs > 0)
         text += " --reorder " + std::to_string(options.Net.ReorderMs);
+    if (options.Old > 0)
+        text += " --old " + std::to_string(options.Old);
     if (options.CheckQuiet)
         text += " --quiet";
     return text;

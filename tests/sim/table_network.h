@@ -30,9 +30,9 @@ struct tSimOptions {
     bool CheckQuiet = false;
     // Every event of the game as a line of text, for replaying one game; unset: none.
     std::function<void(const std::string&)> Trace;
-    // PCs of an older release, which follow the base protocol only, would be
-    // counted here and built as another tSimModel (see below), for instance a
-    // table with Protocol Base; none is built yet.
+    // The first Old PCs play by the base protocol alone: they ignore the
+    // repair kinds and close a copy on any move that does not fit.
+    int Old = 0;
 };
 
 // One game on fresh tables.
@@ -48,8 +48,8 @@ struct tGameRun {
     // Copies closed by their home PC's repair, not by its nmBoardClosed: the
     // closing was lost, or held back until the copy reached the end.
     int ClosedByRepair = 0;
-    // Of the dropped: copies closed on another PC's word after the board left
-    // its home PC, before its own nmBoardClosed or repair came.
+    // Copies closed on another PC's word after the board left its home PC,
+    // which could not tell them itself: not dropped.
     int Relayed = 0;
     bool Quiet = true; // with CheckQuiet: every PC's clock stopped after the game
     int Boards = 0;    // boards the players added, over all PCs
