@@ -158,7 +158,7 @@ void tGameTable::SendToPeers(const tTableBoard& board, tDatagram message, tTable
     for (const tAddress peer : peers) {
         message.SenderAddress = OwnerAddressFor(board, peer);
         const tPeer* info = FindPeer(peer);
-        const int turn = move ? message.Turn : kTurnsPlayed + 1;
+        const int turn = move ? message.Turn : kClosingTurn;
         const bool finished = message.Kind == nmBoardClosed && board.Turn == kLastTurn;
         if (Protocol == tProtocol::Repair && info && !info->Repairs && (move || finished) &&
             HoldsFor(*info, turn)) {
@@ -734,6 +734,20 @@ tTableEffects tGameTable::ReceiveDatagram(const tDatagram& d, std::int64_t nowMs
     case raIgnore:
         break;
     case raAnswerHello:
+        // A PC greets when its game is over: its finished boards have left,
+        // though a PC without repair may have forgotten to say so. (A greeting
+        // from the start of the game, come late, finds no finished board.)
+        if (Protocol == tProtocol::Repair) {
+            std::vector<int> keys;
+            for (const tTableBoard& b : FBoards)
+                if (b.OwnerAddresses.Items(0) == d.SenderAddress && !IsLocal(b) &&
+                    b.Turn == kLastTurn) {
+                    keys.push_back(b.Key);
+                    Gone(b, !RepairsFor(d.SenderAddress));
+                }
+            for (int key : keys)
+                DoLeaveGame(key, fx);
+        }
         fx.Merge(AnswerHello(d.SenderAddress, false));
         break;
     case raAnswerRequest:

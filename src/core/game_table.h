@@ -260,6 +260,7 @@ private:
         bool Authority = false;
         bool Finished = false; // it had played every turn; the cells it confirmed
         std::array<std::uint8_t, kTurnsPlayed> Cells{};
+        std::vector<tAddress> ToldOld; // PCs without repair told of the closing
     };
     void Gone(const tTableBoard& board, bool authority);
     bool LagsBehind(const tPeer& peer, const tTableBoard& board) const;
@@ -272,6 +273,10 @@ private:
 
     tTableBoard* FindCopy(tAddress home, std::uint32_t boardId);
     bool HoldsFor(const tPeer& peer, int turn) const;
+    // The turn a closing of a finished board waits for at a PC without
+    // repair: past every turn, so it waits until that PC's boards have all
+    // left, since the PC forgets a peer as soon as its last board goes.
+    static constexpr int kClosingTurn = kTurnsPlayed + 2;
     void Heard(tAddress sender, tTableEffects& fx);
     void ReachedTurn(tAddress sender, int turn, tTableEffects& fx);
     void Learn(tTableBoard& board, int turn, int cellIndex, tTableEffects& fx);

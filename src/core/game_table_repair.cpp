@@ -101,7 +101,7 @@ void tGameTable::FlushHeld(tPeer& peer, bool all, tTableEffects& fx) {
     const std::vector<tDatagram> held = std::exchange(peer.Held, {});
     for (std::size_t i = 0; i < held.size(); ++i) {
         const tDatagram& d = held[i];
-        const int turn = IsMove(d) ? d.Turn : kTurnsPlayed + 1;
+        const int turn = IsMove(d) ? d.Turn : kClosingTurn;
         if (!all && turn > peer.Reached) {
             keep.push_back(d);
             continue;
@@ -314,7 +314,7 @@ tTableEffects tGameTable::Tick(std::int64_t nowMs) {
     };
     FGone.erase(std::remove_if(FGone.begin(), FGone.end(), settled), FGone.end());
     for (tPeer& peer : FPeers) {
-        if (!peer.Held.empty() && !HoldsFor(peer, kTurnsPlayed + 1))
+        if (!peer.Held.empty() && !HoldsFor(peer, kClosingTurn))
             FlushHeld(peer, true, fx);
         const bool waits = std::any_of(FBoards.begin(), FBoards.end(), [&](const tTableBoard& b) {
             return b.OwnerAddresses.Items(0) == peer.Address;
@@ -349,10 +349,20 @@ tTableEffects tGameTable::Tick(std::int64_t nowMs) {
             Send(tDatagram::ProgressOf(OwnAddressFor(to), chunk), to, fx);
             at += kProgressEntries;
         } while (at < entries.size());
+        // A PC without repair forgets the PCs whose boards have all left, and
+        // so never tells them its own closings: pass them on, in its name, to
+        // a PC without repair that has played every turn.
+        const tPeer* info = FindPeer(to);
+        if (info && !info->Repairs && info->Reached >= kTurnsPlayed)
+            for (tGone& g : FGone)
+                if (g.Finished && g.Home != to && !RepairsFor(g.Home) &&
+                    std::find(g.ToldOld.begin(), g.ToldOld.end(), to) == g.ToldOld.end()) {
+                    g.ToldOld.push_back(to);
+                    Send(tDatagram::BoardClosed(g.Home, g.BoardId), to, fx);
+                }
         // A PC without repair tolerates our confirmation of the turn it has
         // reached, again and again; it may have lost it.
-        const tPeer* info = FindPeer(to);
-        if (!info || info->Repairs || !HoldsFor(*info, kTurnsPlayed + 1))
+        if (!info || info->Repairs || !HoldsFor(*info, kClosingTurn))
             continue;
         const int turn = std::min(info->Reached, kTurnsPlayed);
         for (const tTableBoard& b : FBoards)
