@@ -224,8 +224,9 @@ void tGameTable::DoAddBoard(tAddress senderAddress, tAddress homeAddress, std::u
     if (!create)
         return;
     if (FBoards.empty()) {
-        // A new game: what was known of the peers' last one goes.
-        FGamePeers.Clear();
+        // A new game: what was known of the peers' last one goes; every PC
+        // known now may watch it.
+        FGamePeers = PeerPcs;
         for (tPeer& peer : FPeers) {
             peer.Reached = 1;
             peer.Held.clear();
@@ -533,6 +534,8 @@ tTableEffects tGameTable::RegisterPeer(tAddress address) {
         return fx;
     if (!PeerPcs.Contains(address))
         PeerPcs.Add(address);
+    if (!FBoards.empty() && !FGamePeers.Contains(address))
+        FGamePeers.Add(address);
     fx.OpenMessages = true;
     return fx;
 }

@@ -353,9 +353,11 @@ tTableEffects tGameTable::Tick(std::int64_t nowMs) {
         // so never tells them its own closings: pass them on, in its name, to
         // a PC without repair that has played every turn.
         const tPeer* info = FindPeer(to);
-        if (info && !info->Repairs && info->Reached >= kTurnsPlayed)
+        const bool done = info && (info->Reached >= kTurnsPlayed || !HoldsFor(*info, kClosingTurn));
+        if (info && !info->Repairs && done)
             for (tGone& g : FGone)
                 if (g.Finished && g.Home != to && !RepairsFor(g.Home) &&
+                    nowMs - g.SinceMs >= kProgressMs &&
                     std::find(g.ToldOld.begin(), g.ToldOld.end(), to) == g.ToldOld.end()) {
                     g.ToldOld.push_back(to);
                     Send(tDatagram::BoardClosed(g.Home, g.BoardId), to, fx);
