@@ -31,6 +31,7 @@ import collections
 import os
 import random
 import re
+import select
 import signal
 import subprocess
 import sys
@@ -356,11 +357,13 @@ def on_signal(signum, frame):
     raise Interrupted(signal.Signals(signum).name)
 
 
-def run(cmd, cwd, timeout=None):
-    """Runs cmd in its own process group, which is killed on timeout and interrupt.
+def run(cmd, cwd, timeout=None, stop=None):
+    """Runs cmd in its own process group, which is killed on timeout and interrupt,
+    and as soon as a line of its output matches the regex stop.
 
-    Returns (exit code or None on timeout, combined output, seconds)."""
+    Returns (exit code, or None on timeout, or STOPPED; combined output; seconds)."""
     start = time.monotonic()
+    deadline = None if timeout is None else start + timeout
     proc = subprocess.Popen(
         cmd,
         cwd=cwd,
@@ -369,18 +372,34 @@ def run(cmd, cwd, timeout=None):
         stdin=subprocess.DEVNULL,
         start_new_session=True,
     )
+    chunks, code = [], None
     try:
-        out, _ = proc.communicate(timeout=timeout)
-        code = proc.returncode
-    except subprocess.TimeoutExpired:
-        kill_group(proc)
-        out, _ = proc.communicate()
-        code = None
-    except BaseException:
-        kill_group(proc)
-        proc.communicate()
-        raise
-    return code, out.decode("utf-8", "replace"), time.monotonic() - start
+        fd = proc.stdout.fileno()
+        while True:
+            left = None if deadline is None else deadline - time.monotonic()
+            if left is not None and left <= 0:
+                break  # timed out
+            if not select.select([fd], [], [], left)[0]:
+                continue
+            chunk = os.read(fd, 65536)
+            if not chunk:
+                code = proc.wait()
+                break
+            chunks.append(chunk)
+            if stop is not None:
+                # Only whole lines: a match is looked for up to the last newline.
+                text = b"".join(chunks)
+                if stop.search(text[: text.rfind(b"\n") + 1].decode("utf-8", "replace")):
+                    code = STOPPED
+                    break
+    finally:
+        if code is None or code == STOPPED:
+            kill_group(proc)
+        proc.stdout.close()
+    return code, b"".join(chunks).decode("utf-8", "replace"), time.monotonic() - start
+
+
+STOPPED = "stopped"
 
 
 def kill_group(proc):
@@ -404,7 +423,8 @@ def test_targets(build):
     return [t for t in TEST_TARGETS if t in present]
 
 
-FAILED_TEST = re.compile(r"Test\s+#\d+: (\S+) .*?(\*\*\*|Subprocess aborted)")
+# A finished test that failed; "***Skipped" is no failure.
+FAILED_TEST = re.compile(r"Test\s+#\d+: (\S+) .*?(\*\*\*(?!Skipped)|Subprocess aborted)")
 
 
 class ForeignEdit(Exception):
@@ -498,7 +518,9 @@ def main():
     parser.add_argument("--build", metavar="DIR", help="build directory (default: build-test in the checkout)")
     parser.add_argument("--seed", metavar="S", type=int, default=0, help="(default 0)")
     parser.add_argument("--count", metavar="N", type=int, default=10, help="mutants to count (default 10)")
-    parser.add_argument("--labels", default="core,platform,ui", help="ctest labels to run")
+    parser.add_argument(
+        "--labels", default="core,platform,ui", help="ctest labels to run (default core,platform,ui)"
+    )
     parser.add_argument(
         "--timeout",
         metavar="SEC",
@@ -601,7 +623,7 @@ def main():
                                 f"mutate: the build fails outside the mutated file:\n{tail(out)}"
                             )
                 else:
-                    code, out, test_time = run(test_cmd, build, timeout)
+                    code, out, test_time = run(test_cmd, build, timeout, FAILED_TEST)
                     if code is None:
                         status, detail = "killed", "(timeout)"
                     elif code != 0:
