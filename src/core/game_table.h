@@ -187,9 +187,9 @@ public:
     // while NeedsTicks holds.
     tTableEffects Tick(std::int64_t nowMs);
     bool NeedsTicks() const;
-    // The player goes on without a silent PC: its boards leave the game here
-    // and at the other PCs that run this program. With later false, ask
-    // again after another while.
+    // The player's answer about a silent PC. goOn: its boards leave the game
+    // here and at the other PCs that run this program; otherwise ask again
+    // after another while.
     tTableEffects AnswerSilent(tAddress peer, bool goOn, std::int64_t nowMs);
     // The main window closes during a game: the peers hear that its boards leave.
     tTableEffects CloseAll();
@@ -205,14 +205,13 @@ private:
     void Evaluate(tTableBoard& board);
     void Lay(tTableBoard& board, int place, std::uint16_t cellCode, tTableEffects& fx);
     void Confirm(tTableBoard& board, tTableEffects& fx);
-    void Close(int key, tTableEffects& fx);
     bool PreferredOver(const tTableBoard& board, const tTableBoard& current) const;
     bool TakeInvitationAnswer(tAddress sender, std::int64_t nowMs);
     void DropOldInvitations(std::int64_t nowMs);
     std::uint32_t NewLocalBoardId();
     tAddress Preferred(const tIpList& list, tAddress destination) const;
-    // Moves of boards that came early are played once the operation that
-    // moved their board on is done, as a queued call would.
+    // Turns a copy learnt before it got there are played once the operation
+    // that moved it on is done, as a queued call would.
     void PlayKnownMoves(tTableEffects& fx);
     void DoNextPlayerDue(tTableEffects& fx);
     void DoLeaveGame(int key, tTableEffects& fx);
