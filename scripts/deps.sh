@@ -11,6 +11,8 @@ packages=(
 )
 if [ "${1:-}" = "--test" ]; then
     packages+=(xvfb xdotool x11-utils imagemagick iproute2 util-linux desktop-file-utils)
+    # The lossy network of the network tests.
+    packages+=(nftables)
     # The shortcut test reads message boxes off the screen.
     packages+=(tesseract-ocr tesseract-ocr-deu)
     # Install check, Debian package, fuzzing and the measurement's X client.

@@ -33,6 +33,8 @@ tests=(
     "net_hostile_peer.sh en 300"
     "net_lan_broadcast.sh en 300"
     "net_routed_game.sh de en 300"
+    "net_lossy_game.sh en 300"
+    "net_silent_pc.sh en 300"
 )
 
 passed=0 failed=0 skipped=0
