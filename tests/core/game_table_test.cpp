@@ -36,6 +36,13 @@ std::vector<tSend> SendsOf(const tTableEffects& fx, std::uint8_t kind) {
                  [kind](const tSend& s) { return s.Datagram.Kind == kind; });
     return sends;
 }
+
+std::vector<tAddress> SentTo(const tTableEffects& fx, std::uint8_t kind) {
+    std::vector<tAddress> to;
+    for (const tSend& s : SendsOf(fx, kind))
+        to.push_back(s.To);
+    return to;
+}
 } // namespace
 
 TEST(GameTable, LocalMovesAndClosingGoToEveryPeerLastFirstFromTheNearestOwnAddress) {
@@ -224,4 +231,56 @@ TEST(GameTable, LocalBoardIdsAreUniqueAndNeverZero) {
         ids.insert(t.Board(t.AddBoard(0, 0, 0, "Anna").Added.at(0))->BoardId);
     EXPECT_EQ(ids.size(), 1000u);
     EXPECT_EQ(ids.count(0), 0u);
+}
+
+TEST(GameTable, ARestartedProgramDoesNotRepeatTheBoardIdsOfItsLastRun) {
+    // A peer may still hold a copy of the last run's board under its id.
+    tGameTable first(1), restarted(2);
+    EXPECT_NE(first.Board(Add(first, "Anna"))->BoardId,
+              restarted.Board(Add(restarted, "Anna"))->BoardId);
+}
+
+TEST(GameTable, ProgressGoesToEveryPeerOncePerSecondWhileAGameRuns) {
+    tGameTable t = NewTable();
+    Add(t, "Anna");
+    for (const auto& [nowMs, sent] : {std::pair{0, true}, {999, false}, {1000, true}}) {
+        const std::vector<tAddress> want =
+            sent ? std::vector<tAddress>{kPeerA, kPeerB} : std::vector<tAddress>{};
+        EXPECT_EQ(SentTo(t.Tick(nowMs), nmProgress), want) << nowMs;
+    }
+}
+
+TEST(GameTable, GoingOnWithoutASilentPCClosesAllItsBoardsAndEndsTheTurn) {
+    tGameTable t = NewTable();
+    const int anna = Add(t, "Anna");
+    const int bob = Add(t, "Bob", kPeerA, kPeerA);
+    const int cy = t.AddBoard(kPeerA, kPeerA, kBobBoard + 1, "Cy").Added.at(0);
+    t.BoardShown(cy);
+    t.PlaceTile(anna, 311);
+    t.ConfirmTile(anna);
+    // Cy has confirmed turn 1, and turn 2 has overtaken Bob's turn 1.
+    t.ApplyRemoteMove(kPeerA, kBobBoard + 1, true, 322, 1);
+    t.ApplyRemoteMove(kPeerA, kBobBoard + 1, true, 333, 2);
+    const tTableEffects fx = t.AnswerSilent(kPeerA, true, 0);
+    EXPECT_EQ(std::set<int>(fx.Closed.begin(), fx.Closed.end()), (std::set<int>{bob, cy}));
+    EXPECT_EQ(t.Board(anna)->Turn, 2);
+}
+
+// A repairing peer whose copy of a finished board has not yet played every
+// turn hears the closing only after the repair has brought it to the end.
+TEST(GameTable, AFinishedBoardClosesAtARepairingPeerOnlyOnceItsCopyHasEnded) {
+    tGameTable t = NewTable();
+    const int cy = Add(t, "Cy");
+    const int anna = Add(t, "Anna");
+    for (int turn = 1; turn <= kTurnsPlayed; ++turn)
+        for (const int key : {anna, cy}) {
+            t.PlaceTile(key, kCellCodes[static_cast<std::size_t>(turn - 1)]);
+            t.ConfirmTile(key);
+        }
+    ASSERT_EQ(t.Board(anna)->Turn, kLastTurn);
+    // Peer A's copy of Cy has ended, its copy of Anna lacks the last turn.
+    t.ReceiveDatagram(tDatagram::ProgressOf(kPeerA, {{kOwn, t.Board(cy)->BoardId, 19, kStateEnded},
+                                                     {kOwn, t.Board(anna)->BoardId, 18, 0}}),
+                      0);
+    EXPECT_EQ(SentTo(t.LeaveGame(anna), nmBoardClosed), std::vector<tAddress>{kPeerB});
 }
