@@ -284,3 +284,20 @@ TEST(GameTable, AFinishedBoardClosesAtARepairingPeerOnlyOnceItsCopyHasEnded) {
                       0);
     EXPECT_EQ(SentTo(t.LeaveGame(anna), nmBoardClosed), std::vector<tAddress>{kPeerB});
 }
+
+// A PC without repair would close a copy on a move of a turn its own boards
+// have not reached; a PC without boards of its own takes every move at once.
+TEST(GameTable, MovesAheadOfAPCWithoutRepairWaitUntilItsBoardsReachTheirTurn) {
+    tGameTable t = NewTable();
+    const int anna = Add(t, "Anna");
+    Add(t, "Bob", kPeerA, kPeerA);
+    t.PlaceTile(anna, 311);
+    t.ConfirmTile(anna);
+    t.ApplyRemoteMove(kPeerA, kBobBoard, true, 322, 1);
+    EXPECT_EQ(SentTo(t.PlaceTile(anna, 333), nmTileLaid), std::vector<tAddress>{kPeerB});
+    const std::vector<tSend> flushed =
+        SendsOf(t.ApplyRemoteMove(kPeerA, kBobBoard, false, 344, 2), nmTileLaid);
+    ASSERT_EQ(flushed.size(), 1u);
+    EXPECT_EQ(flushed[0].To, kPeerA);
+    EXPECT_EQ(flushed[0].Datagram.CellCode, 333);
+}
