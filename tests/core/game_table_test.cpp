@@ -115,6 +115,8 @@ TEST(GameTable, RemoteMovesByTheRulesAloneAndWithRepair) {
          closed,
          {3, 311, 322, true}},
         {"no such cell", {{1, 999, false}}, closed, closed},
+        {"no such turn", {{0, 311, false}}, closed, closed},
+        {"turn past the last", {{kTurnsPlayed + 1, 311, false}}, closed, closed},
         {"occupied cell", {{1, 311, true, true}, {2, 311, false}}, closed, closed},
     };
     for (const tCase& c : cases) {
