@@ -23,6 +23,7 @@ constexpr std::size_t kStateHomeAt = 12;
 constexpr std::size_t kStateFlagsAt = 16;
 constexpr std::size_t kStateCellsAt = 20;
 constexpr std::size_t kProgressCountAt = 8;
+constexpr std::size_t kProgressFlagsAt = 9;
 constexpr std::size_t kProgressAt = 12;
 constexpr std::size_t kProgressEntrySize = 10;
 
@@ -159,8 +160,10 @@ tDatagram tDatagram::BoardState(tAddress sender, tAddress home, std::uint32_t bo
     return d;
 }
 
-tDatagram tDatagram::ProgressOf(tAddress sender, const std::vector<tProgressEntry>& entries) {
+tDatagram tDatagram::ProgressOf(tAddress sender, const std::vector<tProgressEntry>& entries,
+                                std::uint8_t flags) {
     tDatagram d = WithSender(nmProgress, sender);
+    d.Flags = flags;
     d.Progress.assign(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(std::min(
                                                              entries.size(), kProgressEntries)));
     return d;
@@ -197,6 +200,7 @@ tDatagramBytes tDatagram::Encode() const {
     if (Kind == nmProgress) {
         const std::size_t n = std::min(Progress.size(), kProgressEntries);
         b[kProgressCountAt] = static_cast<std::uint8_t>(n);
+        b[kProgressFlagsAt] = Flags;
         for (std::size_t i = 0; i < n; ++i) {
             const std::size_t at = kProgressAt + i * kProgressEntrySize;
             PutAddress(b, at, Progress[i].Home);
@@ -243,6 +247,7 @@ std::optional<tDatagram> tDatagram::Decode(const std::uint8_t* data, std::size_t
     if (d.Kind == nmProgress) {
         // A count past what fits is cut to it.
         const std::size_t n = std::min<std::size_t>(data[kProgressCountAt], kProgressEntries);
+        d.Flags = data[kProgressFlagsAt];
         for (std::size_t i = 0; i < n; ++i) {
             const std::size_t at = kProgressAt + i * kProgressEntrySize;
             d.Progress.push_back(

@@ -37,6 +37,9 @@ constexpr std::size_t kProgressEntries = 7;
 // game; (progress only) the copy has played its last turn.
 constexpr std::uint8_t kStateClosed = 1;
 constexpr std::uint8_t kStateEnded = 2;
+// Flags of nmProgress: the sender plays a game, which a PC that missed its
+// boards' announcements learns from here.
+constexpr std::uint8_t kProgressPlaying = 1;
 constexpr std::size_t kDatagramSize = 88;
 // Characters before the terminating zero; the fields are one byte longer.
 constexpr std::size_t kNameMaxChars = 19;
@@ -62,7 +65,7 @@ struct tDatagram {
     // confirmed tile as its index in kCellCodes plus 1, 0 where not known.
     std::uint8_t Flags = 0;
     std::array<std::uint8_t, kTurnsPlayed> Cells{};
-    // nmProgress: each board the sender holds, as far as it has confirmed it.
+    // nmProgress: Flags, and each board the sender holds, as far as it has confirmed it.
     struct tProgressEntry {
         tAddress Home = 0;
         std::uint32_t BoardId = 0;
@@ -95,7 +98,8 @@ struct tDatagram {
                                 const std::array<std::uint8_t, kTurnsPlayed>& cells,
                                 std::uint8_t flags);
     // Entries past kProgressEntries are left out.
-    static tDatagram ProgressOf(tAddress sender, const std::vector<tProgressEntry>& entries);
+    static tDatagram ProgressOf(tAddress sender, const std::vector<tProgressEntry>& entries,
+                                std::uint8_t flags = 0);
     static tDatagram BoardAgain(const TileOrder& order, tAddress home, const std::string& name,
                                 std::uint32_t boardId);
 

@@ -199,7 +199,8 @@ void tGameTable::MergeState(const tDatagram& d, tTableEffects& fx) {
 
 void tGameTable::TakeProgress(const tDatagram& d) {
     tPeer& peer = PeerInfo(d.SenderAddress);
-    if (std::any_of(d.Progress.begin(), d.Progress.end(),
+    if ((d.Flags & kProgressPlaying) ||
+        std::any_of(d.Progress.begin(), d.Progress.end(),
                     [](const auto& e) { return !(e.Flags & kStateClosed); }))
         peer.PlayingMs = FNowMs;
     for (const tDatagram::tProgressEntry& e : d.Progress) {
@@ -346,7 +347,9 @@ tTableEffects tGameTable::Tick(std::int64_t nowMs) {
                 entries.begin() + static_cast<std::ptrdiff_t>(at),
                 entries.begin() +
                     static_cast<std::ptrdiff_t>(std::min(entries.size(), at + kProgressEntries)));
-            Send(tDatagram::ProgressOf(OwnAddressFor(to), chunk), to, fx);
+            Send(tDatagram::ProgressOf(OwnAddressFor(to), chunk,
+                                       FBoards.empty() ? 0 : kProgressPlaying),
+                 to, fx);
             at += kProgressEntries;
         } while (at < entries.size());
         // A PC without repair forgets the PCs whose boards have all left, and

@@ -116,13 +116,16 @@ std::vector<LayoutCase> LayoutCases() {
     progress[0] = 12;
     Put(progress, 4, a);
     progress[8] = 2;
+    progress[9] = kProgressPlaying;
     Put(progress, 12, {10, 0, 0, 9, 0x04, 0x03, 0x02, 0x01, 7, 0});
     Put(progress, 22, a);
     Put(progress, 26, {9, 0, 0, 0, 19, kStateClosed});
-    cases.push_back({"progress",
-                     tDatagram::ProgressOf(kA, {{AddressFromOctets(10, 0, 0, 9), 0x01020304u, 7, 0},
-                                                {kA, 9, 19, kStateClosed}}),
-                     progress});
+    cases.push_back(
+        {"progress",
+         tDatagram::ProgressOf(
+             kA, {{AddressFromOctets(10, 0, 0, 9), 0x01020304u, 7, 0}, {kA, 9, 19, kStateClosed}},
+             kProgressPlaying),
+         progress});
     return cases;
 }
 
