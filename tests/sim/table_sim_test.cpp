@@ -22,12 +22,12 @@ constexpr bool kSanitized = false;
 constexpr bool kSanitized = false;
 #endif
 
-// The share of each row's games to play: all of them, a tenth under the
+// The share of each row's games to play: all of them, a twentieth under the
 // sanitizers, or what VESSRIN_SIM_PERCENT says (a mutation run plays few).
 long SharePercent() {
     if (const char* text = std::getenv("VESSRIN_SIM_PERCENT"))
         return std::clamp(std::atol(text), 1L, 100L);
-    return kSanitized ? 10 : 100;
+    return kSanitized ? 5 : 100;
 }
 
 struct tRow {
