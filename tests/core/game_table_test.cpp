@@ -291,17 +291,23 @@ TEST(GameTable, AFinishedBoardClosesAtARepairingPeerOnlyOnceItsCopyHasEnded) {
 // have not reached; a PC without boards of its own takes every move at once.
 TEST(GameTable, MovesAheadOfAPCWithoutRepairWaitUntilItsBoardsReachTheirTurn) {
     tGameTable t = NewTable();
+    const int cy = Add(t, "Cy");
     const int anna = Add(t, "Anna");
     Add(t, "Bob", kPeerA, kPeerA);
-    t.PlaceTile(anna, 311);
-    t.ConfirmTile(anna);
+    for (const auto& [key, cell] : {std::pair{anna, 311}, {cy, 355}}) {
+        t.PlaceTile(key, cell);
+        t.ConfirmTile(key);
+    }
     t.ApplyRemoteMove(kPeerA, kBobBoard, true, 322, 1);
     EXPECT_EQ(SentTo(t.PlaceTile(anna, 333), nmTileLaid), std::vector<tAddress>{kPeerB});
+    t.PlaceTile(cy, 421);
     t.ConfirmTile(anna);
-    // Of the held moves of a turn only the confirmation goes.
+    // Of the held moves of a board's turn only the last goes, in their order.
     const tTableEffects flushed = t.ApplyRemoteMove(kPeerA, kBobBoard, false, 344, 2);
-    ASSERT_EQ(flushed.Sends.size(), 1u);
-    EXPECT_EQ(flushed.Sends[0].To, kPeerA);
-    EXPECT_EQ(flushed.Sends[0].Datagram.Kind, nmTileConfirmed);
-    EXPECT_EQ(flushed.Sends[0].Datagram.CellCode, 333);
+    std::vector<std::pair<int, int>> sent; // kind, cell
+    for (const tSend& s : flushed.Sends) {
+        EXPECT_EQ(s.To, kPeerA);
+        sent.emplace_back(s.Datagram.Kind, s.Datagram.CellCode);
+    }
+    EXPECT_EQ(sent, (std::vector<std::pair<int, int>>{{nmTileLaid, 421}, {nmTileConfirmed, 333}}));
 }
