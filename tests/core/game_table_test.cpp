@@ -311,3 +311,16 @@ TEST(GameTable, MovesAheadOfAPCWithoutRepairWaitUntilItsBoardsReachTheirTurn) {
     }
     EXPECT_EQ(sent, (std::vector<std::pair<int, int>>{{nmTileLaid, 421}, {nmTileConfirmed, 333}}));
 }
+
+// A PC may join the watchers mid-game; it holds copies from then on and hears
+// every closing, also once the purge has dropped it from the peers.
+TEST(GameTable, APCRegisteredDuringAGameHearsTheClosingsAfterThePurge) {
+    const tAddress peerC = AddressFromOctets(10, 0, 0, 3);
+    tGameTable t = NewTable();
+    const int anna = Add(t, "Anna");
+    const int cy = Add(t, "Cy");
+    t.RegisterPeer(peerC);
+    t.LeaveGame(cy);
+    EXPECT_EQ(SentTo(t.LeaveGame(anna), nmBoardClosed),
+              (std::vector<tAddress>{kPeerA, kPeerB, peerC}));
+}
