@@ -284,6 +284,7 @@ TEST(GameTable, AFinishedBoardClosesAtARepairingPeerOnlyOnceItsCopyHasEnded) {
     t.ReceiveDatagram(tDatagram::ProgressOf(kPeerA, {{kOwn, t.Board(cy)->BoardId, 19, kStateEnded},
                                                      {kOwn, t.Board(anna)->BoardId, 18, 0}}),
                       0);
+    EXPECT_EQ(SentTo(t.LeaveGame(cy), nmBoardClosed), (std::vector<tAddress>{kPeerB, kPeerA}));
     EXPECT_EQ(SentTo(t.LeaveGame(anna), nmBoardClosed), std::vector<tAddress>{kPeerB});
 }
 
@@ -323,4 +324,26 @@ TEST(GameTable, APCRegisteredDuringAGameHearsTheClosingsAfterThePurge) {
     t.LeaveGame(cy);
     EXPECT_EQ(SentTo(t.LeaveGame(anna), nmBoardClosed),
               (std::vector<tAddress>{kPeerA, kPeerB, peerC}));
+}
+
+// The player is asked about a PC that a game waits for after 30 s of its
+// silence, once while the question is open, and again 30 s after a "wait".
+TEST(GameTable, ASilentPCIsAskedAboutOnceAQuestionAndAgainAfterAWait) {
+    tGameTable t = NewTable();
+    Add(t, "Bob", kPeerA, kPeerA);
+    t.ReceiveDatagram(tDatagram::ProgressOf(kPeerA, {}), 0);
+    struct tStep {
+        std::int64_t nowMs;
+        bool asked;
+        bool waitAfterwards = false;
+    };
+    for (const tStep& s : {tStep{29999, false},
+                           {30000, true},
+                           {60000, false, true},
+                           {89999, false},
+                           {90000, true}}) {
+        EXPECT_EQ(t.Tick(s.nowMs).AskSilent.size(), s.asked ? 1u : 0u) << s.nowMs;
+        if (s.waitAfterwards)
+            t.AnswerSilent(kPeerA, false, s.nowMs);
+    }
 }
