@@ -68,6 +68,8 @@ TEST(CheckRemoteMove, MovesFittingTheCourseAreLaidRepeatsIgnoredTheRestLeave) {
         {"next tile not yet offered, taken cell", secondDone, 3, 322, false, A::Leave},
         {"next tile not yet offered, no such cell", secondDone, 3, 999, false, A::Leave},
         {"two tiles ahead", secondDone, 4, 333, false, A::Leave},
+        {"a turn after the last", Board(kTurnsPlayed, true, {}), kTurnsPlayed + 1, 311, false,
+         A::Leave},
         {"after the game, turn 19 repeated", FullBoard(), 19, 553, true, A::Ignore},
         {"after the game, turn 19 other cell", FullBoard(), 19, 542, true, A::Leave},
         {"after the game, turn 18", FullBoard(), 18, 542, true, A::Leave},
