@@ -292,6 +292,8 @@ TEST(GameTable, AFinishedBoardClosesAtARepairingPeerOnlyOnceItsCopyHasEnded) {
 // have not reached; a PC without boards of its own takes every move at once.
 TEST(GameTable, MovesAheadOfAPCWithoutRepairWaitUntilItsBoardsReachTheirTurn) {
     tGameTable t = NewTable();
+    // Heard before the game: the turn it reached in a game before counts no more.
+    t.ReceiveDatagram(tDatagram::Hello(kPeerA), 0);
     const int cy = Add(t, "Cy");
     const int anna = Add(t, "Anna");
     Add(t, "Bob", kPeerA, kPeerA);
