@@ -248,7 +248,11 @@ TEST(GameTable, ProgressGoesToEveryPeerOncePerSecondWhileAGameRuns) {
     for (const auto& [nowMs, sent] : {std::pair{0, true}, {999, false}, {1000, true}}) {
         const std::vector<tAddress> want =
             sent ? std::vector<tAddress>{kPeerA, kPeerB} : std::vector<tAddress>{};
-        EXPECT_EQ(SentTo(t.Tick(nowMs), nmProgress), want) << nowMs;
+        const tTableEffects fx = t.Tick(nowMs);
+        EXPECT_EQ(SentTo(fx, nmProgress), want) << nowMs;
+        // This PC speaks for its own boards by their moves, not as a holder.
+        for (const tSend& s : fx.Sends)
+            EXPECT_TRUE(s.Datagram.Progress.empty());
     }
 }
 
@@ -333,7 +337,9 @@ TEST(GameTable, APCRegisteredDuringAGameHearsTheClosingsAfterThePurge) {
 TEST(GameTable, ASilentPCIsAskedAboutOnceAQuestionAndAgainAfterAWait) {
     tGameTable t = NewTable();
     Add(t, "Bob", kPeerA, kPeerA);
-    t.ReceiveDatagram(tDatagram::ProgressOf(kPeerA, {}), 0);
+    // B is as silent, but no board of the game waits for it.
+    for (const tAddress peer : {kPeerA, kPeerB})
+        t.ReceiveDatagram(tDatagram::ProgressOf(peer, {}), 0);
     struct tStep {
         std::int64_t nowMs;
         bool asked;
