@@ -245,6 +245,11 @@ TEST(GameTable, ARestartedProgramDoesNotRepeatTheBoardIdsOfItsLastRun) {
 TEST(GameTable, ProgressGoesToEveryPeerOncePerSecondWhileAGameRuns) {
     tGameTable t = NewTable();
     Add(t, "Anna");
+    // A kind no PC speaks shows neither life nor repair.
+    tDatagram unknown = tDatagram::Hello(kPeerA);
+    unknown.Kind = kLastRepairKind + 1;
+    t.ReceiveDatagram(unknown, 0);
+    EXPECT_FALSE(t.Repairs(kPeerA));
     for (const auto& [nowMs, sent] : {std::pair{0, true}, {999, false}, {1000, true}}) {
         const std::vector<tAddress> want =
             sent ? std::vector<tAddress>{kPeerA, kPeerB} : std::vector<tAddress>{};
