@@ -360,3 +360,14 @@ TEST(GameTable, ASilentPCIsAskedAboutOnceAQuestionAndAgainAfterAWait) {
             t.AnswerSilent(kPeerA, false, s.nowMs);
     }
 }
+
+// A confirmation that comes again changes nothing, nor which window is in front.
+TEST(GameTable, ARepeatedConfirmationOfTheTurnInPlayLeavesTheWindowsAlone) {
+    tGameTable t = NewTable();
+    Add(t, "Anna");
+    Add(t, "Bob", kPeerA, kPeerA);
+    EXPECT_TRUE(t.ApplyRemoteMove(kPeerA, kBobBoard, true, 311, 1).Front);
+    const tTableEffects again = t.ApplyRemoteMove(kPeerA, kBobBoard, true, 311, 1);
+    EXPECT_FALSE(again.Front);
+    EXPECT_TRUE(again.Changed.empty());
+}
