@@ -371,3 +371,16 @@ TEST(GameTable, ARepeatedConfirmationOfTheTurnInPlayLeavesTheWindowsAlone) {
     EXPECT_FALSE(again.Front);
     EXPECT_TRUE(again.Changed.empty());
 }
+
+// The progress acknowledges a closing to the board's home, so that it stops telling it.
+TEST(GameTable, ProgressAcknowledgesAClosingToTheBoardsHome) {
+    tGameTable t = NewTable();
+    Add(t, "Bob", kPeerA, kPeerA);
+    t.ReceiveDatagram(tDatagram::ProgressOf(kPeerA, {}), 0);
+    t.CloseRemoteBoard(kPeerA, kBobBoard);
+    const std::vector<tSend> progress = SendsOf(t.Tick(0), nmProgress);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress[0].To, kPeerA);
+    EXPECT_EQ(progress[0].Datagram.Progress,
+              (std::vector<tDatagram::tProgressEntry>{{kPeerA, kBobBoard, 0, kStateClosed}}));
+}
