@@ -14,6 +14,10 @@ TEST(IniRead, NamesMatchWithoutRegardToCase) {
     for (const char* s : sections)
         for (const char* k : keys)
             EXPECT_EQ(IniReadValue(text, s, k), "12") << s << " " << k;
+    // A name that only begins like the one wanted is another name.
+    EXPECT_EQ(IniReadValue("[Colors]\nLine10=5\nLine1=7\n", "colors", "LINE1"), "7");
+    EXPECT_EQ(IniReadValue("[Colors1]\nA=5\n[Colors]\nA=7\n", "Colors", "A"), "7");
+    EXPECT_FALSE(IniReadValue("[Colors]\nLine1=7\n", "Colors", "Line10").has_value());
 }
 
 TEST(IniRead, BlanksAroundNamesAndValuesAreIgnored) {

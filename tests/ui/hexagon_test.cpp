@@ -181,6 +181,7 @@ TEST(HexagonModel, OutOfRangeStyleAndNumberAreRefused) {
     hex.SetNummer(27);
     hex.SetStyle(static_cast<thxStyle>(4));
     hex.Init(200, static_cast<thxStyle>(9));
+    hex.Init(27, hxVisible); // one past the last tile
     EXPECT_EQ(hex.Nummer(), 13);
     EXPECT_EQ(hex.Style(), hxVisible);
     EXPECT_EQ(hex.GetLine(0), 5);
