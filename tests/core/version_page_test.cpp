@@ -123,3 +123,10 @@ TEST(VersionPage, OnlyWebAddressesCountAsDownloads) {
 }
 
 } // namespace
+
+// The page is searched in upper case: the Latin letters of Windows-1252 with
+// their accents too, from the first (à) to the last (þ, and ÿ to Ÿ), but not ÷.
+TEST(VersionPage, UpperCaseCoversTheAccentedLetters) {
+    EXPECT_EQ(UpperText("a\xC3\xA0\xC3\xA4\xC3\xBE\xC3\xB7\xC3\xBFz\xC3"),
+              "A\xC3\x80\xC3\x84\xC3\x9E\xC3\xB7\xC5\xB8Z\xC3");
+}
