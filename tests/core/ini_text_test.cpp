@@ -201,6 +201,7 @@ TEST(IniText, WhatTheCodePageHoldsStaysAsItIsTheRestIsMarkedAndEscaped) {
         {"/home/\xC5\x81ukasz/My Games", "utf8:/home/%C5%81ukasz/My%20Games"},
         {"/tmp/\xE6\x97\xA5%", "utf8:/tmp/%E6%97%A5%25"},
         {"utf8:/a", "utf8:utf8%3A/a"},
+        {"/09/\xC5\x81\n", "utf8:/09/%C5%81%0A"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IniEncodeText(c.text), c.stored) << c.text;
