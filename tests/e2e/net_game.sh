@@ -78,7 +78,8 @@ for turn in $(seq 1 19); do
     for i in 1 2; do
         # Sent to the window itself: no race for the input focus between PCs.
         xdotool key --window "${win[$i]}" Return
-        sleep 0.35
+        # A sanitizer build on a busy machine needs the longer pause.
+        sleep 0.5
     done
 done
 netns_wait_points 1 2 3 >/dev/null
